@@ -1,0 +1,2 @@
+#pragma once
+/* PLACEHOLDER: to be built. */

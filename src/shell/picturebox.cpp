@@ -1,0 +1,328 @@
+#include "shell/picturebox.h"
+
+#include "shell/twips.h"
+
+#include <QDragEnterEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <cstring>
+
+// The inner area of a picture box: it paints the shown image, reports the mouse
+// and clips the child controls placed on the box.
+class PictureClient final : public QWidget
+{
+  public:
+    explicit PictureClient(PictureBox* box) : QWidget(box), m_box(box)
+    {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override { m_box->paintClient(event); }
+    void mousePressEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
+    void mouseMoveEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
+
+  private:
+    PictureBox* m_box;
+};
+
+namespace {
+
+int widthOf(PictureBox::Border border)
+{
+    switch (border) {
+    case PictureBox::Border::None:
+        return 0;
+    case PictureBox::Border::FixedSingle:
+        return 1;
+    case PictureBox::Border::Sunken:
+        return 2;
+    }
+    return 0;
+}
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// Pictures are kept in one of the two formats that Qt draws fastest.
+QImage drawable(const QImage& picture)
+{
+    if (picture.isNull())
+        return picture;
+    if (picture.format() == QImage::Format_RGB32 ||
+        picture.format() == QImage::Format_ARGB32_Premultiplied)
+        return picture;
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
+} // namespace
+
+PictureBox::PictureBox(QWidget* parent, Border border)
+    : QWidget(parent), m_client(new PictureClient(this)), m_border(border),
+      m_borderWidth(widthOf(border))
+{
+    BackColor = palette().color(QPalette::Button);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureBox::Move(float left, float top, float width, float height)
+{
+    twips::move(this, left, top, width, height);
+}
+
+void PictureBox::Move(float left, float top)
+{
+    move(twips::toPixels(left), twips::toPixels(top));
+}
+
+float PictureBox::Left() const
+{
+    return twips::left(this);
+}
+
+float PictureBox::Top() const
+{
+    return twips::top(this);
+}
+
+float PictureBox::Width() const
+{
+    return twips::width(this);
+}
+
+float PictureBox::Height() const
+{
+    return twips::height(this);
+}
+
+float PictureBox::ScaleWidth() const
+{
+    return fromPixel(m_client->width());
+}
+
+float PictureBox::ScaleHeight() const
+{
+    return fromPixel(m_client->height());
+}
+
+double PictureBox::toPixel(float value) const
+{
+    return m_unit == ScaleUnit::Twips ? static_cast<double>(value) / twips::perPixel
+                                      : static_cast<double>(value);
+}
+
+float PictureBox::fromPixel(double pixel) const
+{
+    return m_unit == ScaleUnit::Twips ? twips::fromPixels(pixel) : static_cast<float>(pixel);
+}
+
+QRect PictureBox::pixelRect(float left, float top, float width, float height) const
+{
+    const auto px = [this](float v) { return static_cast<int>(twips::roundHalfEven(toPixel(v))); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+void PictureBox::setPicture(const QImage& picture)
+{
+    m_picture = drawable(picture);
+    m_image = m_picture;
+    if (AutoSize)
+        fitToPicture();
+    m_client->update();
+}
+
+void PictureBox::setImage(const QImage& image)
+{
+    m_image = drawable(image);
+    m_client->update();
+}
+
+void PictureBox::fitToPicture()
+{
+    resize(m_picture.width() + 2 * m_borderWidth, m_picture.height() + 2 * m_borderWidth);
+}
+
+QImage& PictureBox::paintableImage()
+{
+    if (m_image.isNull()) {
+        m_image = QImage(m_client->size(), QImage::Format_RGB32);
+        m_image.fill(BackColor);
+    }
+    return m_image;
+}
+
+void PictureBox::Cls()
+{
+    if (!m_picture.isNull()) {
+        m_image = m_picture;
+    } else if (!m_image.isNull()) {
+        m_image.fill(BackColor);
+    }
+    m_client->update();
+}
+
+void PictureBox::PaintPicture(const QImage& source, float dstX, float dstY, float srcX, float srcY,
+                              float srcW, float srcH)
+{
+    if (source.isNull())
+        return;
+    QImage& target = paintableImage();
+    const QRect from = pixelRect(srcX, srcY, srcW, srcH).intersected(source.rect());
+    const QPoint offset =
+        pixelRect(dstX, dstY, 0, 0).topLeft() - pixelRect(srcX, srcY, 0, 0).topLeft();
+    const QRect to = from.translated(offset).intersected(target.rect());
+    if (to.isEmpty())
+        return;
+    const QRect fromClipped = to.translated(-offset);
+    if (source.format() == target.format()) {
+        // A plain copy, row by row: exact and as fast as the memory allows.
+        const int bytes = to.width() * 4;
+        for (int row = 0; row < to.height(); ++row) {
+            const uchar* in = source.constScanLine(fromClipped.y() + row) + fromClipped.x() * 4;
+            uchar* out = target.scanLine(to.y() + row) + to.x() * 4;
+            std::memcpy(out, in, static_cast<size_t>(bytes));
+        }
+    } else {
+        QPainter painter(&target);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(to.topLeft(), source, fromClipped);
+    }
+    m_client->update(to);
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2)
+{
+    QImage& target = paintableImage();
+    const QPointF from(toPixel(x1), toPixel(y1));
+    const QPointF to(toPixel(x2), toPixel(y2));
+    const int width = std::max(1, DrawWidth);
+    {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ForeColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(from, to);
+    }
+    const int margin = width / 2 + 2;
+    m_client->update(
+        QRectF(from, to).normalized().toAlignedRect().adjusted(-margin, -margin, margin, margin));
+}
+
+void PictureBox::Print(const QString& text)
+{
+    QImage& target = paintableImage();
+    const QPointF at(toPixel(CurrentX), toPixel(CurrentY));
+    QRect drawn;
+    {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(Font);
+        painter.setPen(ForeColor);
+        const QRectF area(at,
+                          QSizeF(target.width() - at.x() + 1e6, target.height() - at.y() + 1e6));
+        QRectF bounds;
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text, &bounds);
+        drawn = bounds.toAlignedRect().adjusted(-2, -2, 2, 2);
+    }
+    // The print position moves to the start of the next line.
+    CurrentY = fromPixel(drawn.bottom() - 1);
+    m_client->update(drawn);
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    if (m_border == Border::None)
+        return;
+    QPainter painter(this);
+    if (m_border == Border::FixedSingle) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        return;
+    }
+    QStyleOptionFrame option;
+    option.initFrom(this);
+    option.frameShape = QFrame::StyledPanel;
+    option.state |= QStyle::State_Sunken;
+    option.lineWidth = m_borderWidth;
+    style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
+}
+
+void PictureBox::resizeEvent(QResizeEvent*)
+{
+    m_client->setGeometry(
+        rect().adjusted(m_borderWidth, m_borderWidth, -m_borderWidth, -m_borderWidth));
+}
+
+void PictureBox::paintClient(QPaintEvent* event)
+{
+    QPainter painter(m_client);
+    const QRect dirty = event->rect();
+    const QRect covered = dirty.intersected(m_image.rect());
+    if (!covered.isEmpty())
+        painter.drawImage(covered, m_image, covered);
+    const QRegion background = QRegion(dirty).subtracted(QRegion(covered));
+    for (const QRect& part : background)
+        painter.fillRect(part, BackColor);
+}
+
+void PictureBox::emitMouse(QMouseEvent* event)
+{
+    // Pointer positions fall on whole pixels: the pixel under the pointer.
+    const QPointF pos = event->position();
+    const float x = fromPixel(std::floor(pos.x()));
+    const float y = fromPixel(std::floor(pos.y()));
+    const int shift = shiftCode(event->modifiers());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        emit MouseDown(buttonCode(event->button()), shift, x, y);
+        break;
+    case QEvent::MouseButtonRelease:
+        emit MouseUp(buttonCode(event->button()), shift, x, y);
+        break;
+    default:
+        emit MouseMove(buttonCode(event->buttons()), shift, x, y);
+        break;
+    }
+}
+
+void PictureBox::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (acceptsDrop && acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PictureBox::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (acceptsDrop && acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PictureBox::dropEvent(QDropEvent* event)
+{
+    if (!acceptsDrop || !acceptsDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit OLEDragDrop(event->mimeData());
+}

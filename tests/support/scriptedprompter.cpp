@@ -1,0 +1,48 @@
+#include "scriptedprompter.h"
+
+namespace {
+
+template <typename T> T takeFront(std::deque<T>& queue, const T& fallback)
+{
+    if (queue.empty())
+        return fallback;
+    const T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+
+} // namespace
+
+std::optional<QString> ScriptedPrompter::openFile(QWidget*, const FileRequest& request)
+{
+    openRequests << request;
+    return takeFront(files, std::optional<QString>());
+}
+
+std::optional<QString> ScriptedPrompter::saveFile(QWidget*, const FileRequest& request)
+{
+    saveRequests << request;
+    return takeFront(files, std::optional<QString>());
+}
+
+std::optional<QColor> ScriptedPrompter::chooseColor(QWidget*, const QColor& initial)
+{
+    colorRequests << initial;
+    return takeFront(colors, std::optional<QColor>());
+}
+
+std::optional<QFont> ScriptedPrompter::chooseFont(QWidget*, const QFont&)
+{
+    return takeFront(fonts, std::optional<QFont>());
+}
+
+bool ScriptedPrompter::confirm(QWidget*, const QString& text)
+{
+    questions << text;
+    return takeFront(confirmations, false);
+}
+
+void ScriptedPrompter::error(QWidget*, const QString& text)
+{
+    errors << text;
+}

@@ -1,0 +1,73 @@
+#include "testpictures.h"
+
+#include <QFile>
+
+QImage patternImage(int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] =
+                qRgb((x * 7 + seed) & 0xff, (y * 5 + seed * 3) & 0xff, (x * 3 + y * 11) & 0xff);
+    }
+    return image;
+}
+
+QString writeBmp(const QTemporaryDir& dir, const QString& name, const QImage& image)
+{
+    const QString path = dir.filePath(name);
+    image.convertToFormat(QImage::Format_RGB888).save(path, "BMP");
+    return path;
+}
+
+bool sameRgb(const QImage& a, const QImage& b, QString* difference)
+{
+    if (a.size() != b.size()) {
+        if (difference)
+            *difference = QStringLiteral("sizes %1x%2 and %3x%4")
+                              .arg(a.width())
+                              .arg(a.height())
+                              .arg(b.width())
+                              .arg(b.height());
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if ((a.pixel(x, y) & 0xffffff) != (b.pixel(x, y) & 0xffffff)) {
+                if (difference)
+                    *difference = QStringLiteral("pixel (%1,%2): %3 vs %4")
+                                      .arg(x)
+                                      .arg(y)
+                                      .arg(a.pixel(x, y) & 0xffffff, 6, 16, QLatin1Char('0'))
+                                      .arg(b.pixel(x, y) & 0xffffff, 6, 16, QLatin1Char('0'));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TestApp::TestApp()
+{
+    main = std::make_unique<frmmain>(prompter, paths());
+}
+
+TestApp::~TestApp() = default;
+
+AppPaths TestApp::paths() const
+{
+    return {dir.filePath(QStringLiteral("setting.ini")), qEnvironmentVariable("SNIPWELL_SAVEJPG")};
+}
+
+void TestApp::restart()
+{
+    main.reset();
+    main = std::make_unique<frmmain>(prompter, paths());
+}
+
+void TestApp::open(const QString& path)
+{
+    prompter.files.push_back(path);
+    main->mopen_Click();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// Pictures and windows for tests: deterministic images whose every pixel differs
+// from its neighbours, written to a temporary folder, and a main window set up
+// with a scripted prompter and its own settings file.
+
+#include "scriptedprompter.h"
+#include "shell/frmmain.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <memory>
+
+// Pixel (x, y) has a colour no other pixel nearby shares, so an off-by-one crop shows.
+QImage patternImage(int width, int height, int seed = 0);
+
+// Writes an image as a lossless BMP and returns its path.
+QString writeBmp(const QTemporaryDir& dir, const QString& name, const QImage& image);
+
+// Compares two images pixel by pixel, as opaque RGB; describes the first difference.
+bool sameRgb(const QImage& a, const QImage& b, QString* difference = nullptr);
+
+struct TestApp
+{
+    TestApp();
+    ~TestApp();
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<frmmain> main;
+
+    AppPaths paths() const;
+    // Starts the main window again, as after a restart, on the same settings file.
+    void restart();
+    // Loads a picture through the real open path (the scripted dialog answers with it).
+    void open(const QString& path);
+};
