@@ -185,8 +185,12 @@ float frmmain::outerTop() const
 
 void frmmain::setOuterSize(float width, float height)
 {
+    // Whole pixels, rounded up, so the window is never smaller than asked.
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(twips::toPixels(width) - frame.width(), twips::toPixels(height) - frame.height());
+    const auto pixels = [](float value) {
+        return static_cast<int>(std::ceil(value / twips::perPixel));
+    };
+    resize(pixels(width) - frame.width(), pixels(height) - frame.height());
 }
 
 void frmmain::resizeEvent(QResizeEvent* event)

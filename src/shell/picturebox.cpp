@@ -111,14 +111,20 @@ float PictureBox::Height() const
     return twips::height(this);
 }
 
+QSize PictureBox::innerSize() const
+{
+    return QSize(std::max(0, width() - 2 * m_borderWidth),
+                 std::max(0, height() - 2 * m_borderWidth));
+}
+
 float PictureBox::ScaleWidth() const
 {
-    return fromPixel(m_client->width());
+    return fromPixel(innerSize().width());
 }
 
 float PictureBox::ScaleHeight() const
 {
-    return fromPixel(m_client->height());
+    return fromPixel(innerSize().height());
 }
 
 double PictureBox::toPixel(float value) const
@@ -160,20 +166,23 @@ void PictureBox::fitToPicture()
 
 QImage& PictureBox::paintableImage()
 {
-    if (m_image.isNull()) {
-        m_image = QImage(m_client->size(), QImage::Format_RGB32);
-        m_image.fill(BackColor);
-    }
+    if (m_image.isNull())
+        clearToBackColor();
     return m_image;
+}
+
+void PictureBox::clearToBackColor()
+{
+    m_image = QImage(innerSize(), QImage::Format_RGB32);
+    m_image.fill(BackColor);
 }
 
 void PictureBox::Cls()
 {
-    if (!m_picture.isNull()) {
+    if (!m_picture.isNull())
         m_image = m_picture;
-    } else if (!m_image.isNull()) {
-        m_image.fill(BackColor);
-    }
+    else
+        clearToBackColor();
     m_client->update();
 }
 

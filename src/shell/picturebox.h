@@ -40,6 +40,8 @@ class PictureBox : public QWidget
     ScaleUnit scaleUnit() const { return m_unit; }
     void setScaleUnit(ScaleUnit unit) { m_unit = unit; }
     int borderWidth() const { return m_borderWidth; }
+    // The inner size in pixels.
+    QSize innerSize() const;
 
     // With automatic sizing the box takes the size of each picture assigned to it.
     bool AutoSize = false;
@@ -97,6 +99,7 @@ class PictureBox : public QWidget
     void paintClient(QPaintEvent* event);
     void emitMouse(QMouseEvent* event);
     void fitToPicture();
+    void clearToBackColor();
     // Makes the shown image a private, paintable copy before the first mark.
     QImage& paintableImage();
 

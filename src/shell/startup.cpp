@@ -68,10 +68,11 @@ void frmmain::Form_Resize()
     float width = outerWidth();
     float height = outerHeight();
     if (width < kMinOuterWidth || height < kMinOuterHeight) {
-        width = std::max(width, kMinOuterWidth);
-        height = std::max(height, kMinOuterHeight);
         if (m_resizeDepth < 3)
-            setOuterSize(width, height);
+            setOuterSize(std::max(width, kMinOuterWidth), std::max(height, kMinOuterHeight));
+        // Read back: the window may already have its corrected size.
+        width = std::max(outerWidth(), kMinOuterWidth);
+        height = std::max(outerHeight(), kMinOuterHeight);
     }
     base->Move(base->Left(), base->Top(), width - kWidthMargin, height - kHeightMargin);
     HScroll->Move(twips::left(HScroll), base->Height() + kHScrollOffset, base->Width(),
