@@ -7,30 +7,45 @@
 
 namespace {
 
-bool writableFolder(const QString& folder)
+// The settings stay beside the program, unless that is a folder a user cannot or
+// should not write: the system folder an installed Snipwell runs from.
+bool settingsMayLiveIn(const QString& folder)
 {
     const QFileInfo info(folder);
-    return info.isDir() && info.isWritable();
+    if (!info.isDir() || !info.isWritable())
+        return false;
+    return QDir(folder).canonicalPath() !=
+           QDir(QStringLiteral(SNIPWELL_INSTALL_BINDIR)).canonicalPath();
 }
 
 QString settingsFilePath()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    if (writableFolder(programFolder))
+    if (settingsMayLiveIn(programFolder))
         return programFolder + QStringLiteral("/setting.ini");
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
     return config + QStringLiteral("/setting.ini");
 }
 
+#ifdef Q_OS_WIN
+const QString kLibraryFile = QStringLiteral("SaveJPG.dll");
+#else
+const QString kLibraryFile = QStringLiteral("libsavejpg.so");
+#endif
+
 QString jpegLibraryPath()
 {
     const QString override = qEnvironmentVariable("SNIPWELL_SAVEJPG");
     if (!override.isEmpty())
         return override;
-    // QLibrary adds the platform's prefix and suffix (libsavejpg.so, SaveJPG.dll).
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/savejpg");
-    return beside;
+    // Beside the program when built, in a folder of its own when installed.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(kLibraryFile);
+    const QString installed =
+        programFolder.filePath(QStringLiteral(SNIPWELL_LIB_FROM_BIN "/") + kLibraryFile);
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside
+                                                                      : QDir::cleanPath(installed);
 }
 
 } // namespace
