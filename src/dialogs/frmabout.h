@@ -7,6 +7,7 @@ class QLabel;
 class QPushButton;
 
 // The About box: icon, name and version, a notice line, e-mail and home page.
+// It exists only while it is open and deletes itself when closed.
 class frmAbout : public QWidget
 {
     Q_OBJECT
@@ -25,7 +26,10 @@ class frmAbout : public QWidget
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void enableOthers();
+
     frmmain& m_main;
 };

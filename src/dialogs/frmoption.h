@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 
 class frmmain;
 class QCheckBox;
@@ -23,6 +24,10 @@ class frmoption : public QWidget
     QCheckBox* pro;
     QLabel* Label1;
 
+    // The check box's value: 0 unchecked, 1 checked, 2 greyed.
+    std::int16_t proValue() const;
+    void setProValue(std::int16_t value);
+
     void Slider1_Change();
     void Command2_Click();
     void Form_Unload();
@@ -31,5 +36,7 @@ class frmoption : public QWidget
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void enableOthers();
+
     frmmain& m_main;
 };

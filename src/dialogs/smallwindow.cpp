@@ -1,0 +1,30 @@
+#include "dialogs/smallwindow.h"
+
+#include <QWindow>
+
+namespace smallwindow {
+
+Qt::WindowFlags flags()
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void showAbove(QWidget* window, QWidget* owner)
+{
+    window->winId(); // creates the native window, so that it has a handle
+    if (owner && owner->windowHandle())
+        window->windowHandle()->setTransientParent(owner->windowHandle());
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void setEnabled(std::initializer_list<QWidget*> windows, bool enabled)
+{
+    for (QWidget* window : windows) {
+        if (window)
+            window->setEnabled(enabled);
+    }
+}
+
+} // namespace smallwindow
