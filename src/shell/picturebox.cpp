@@ -71,6 +71,20 @@ QImage drawable(const QImage& picture)
                                                              : QImage::Format_RGB32);
 }
 
+// Point sizes become pixels by the resolution of the device painted on. Text
+// printed on the shown image must be as large as on the screen, where labels
+// over the box preview it, whatever resolution the picture file declared.
+void useScreenResolution(QImage& image, const QWidget* screenSide)
+{
+    constexpr double metresPerInch = 0.0254;
+    const int perMetreX = qRound(screenSide->logicalDpiX() / metresPerInch);
+    const int perMetreY = qRound(screenSide->logicalDpiY() / metresPerInch);
+    if (image.dotsPerMeterX() != perMetreX)
+        image.setDotsPerMeterX(perMetreX);
+    if (image.dotsPerMeterY() != perMetreY)
+        image.setDotsPerMeterY(perMetreY);
+}
+
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent, Border border)
@@ -199,6 +213,10 @@ void PictureBox::PaintPicture(const QImage& source, float dstX, float dstY, floa
     if (to.isEmpty())
         return;
     const QRect fromClipped = to.translated(-offset);
+    // Copying a picture onto the image that still shares its pixels, in place,
+    // changes nothing; skipping it keeps the two sharing and saves the copy.
+    if (offset.isNull() && target.cacheKey() == source.cacheKey())
+        return;
     if (source.format() == target.format()) {
         // A plain copy, row by row: exact and as fast as the memory allows.
         const int bytes = to.width() * 4;
@@ -218,14 +236,22 @@ void PictureBox::PaintPicture(const QImage& source, float dstX, float dstY, floa
 void PictureBox::Line(float x1, float y1, float x2, float y2)
 {
     QImage& target = paintableImage();
-    const QPointF from(toPixel(x1), toPixel(y1));
-    const QPointF to(toPixel(x2), toPixel(y2));
+    // A point names the pixel under it, so the line runs through pixel centres.
+    const QPointF from(toPixel(x1) + 0.5, toPixel(y1) + 0.5);
+    const QPointF to(toPixel(x2) + 0.5, toPixel(y2) + 0.5);
     const int width = std::max(1, DrawWidth);
     {
         QPainter painter(&target);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(ForeColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(from, to);
+        if (from == to) {
+            // A line of no length is its two round ends: a dot as wide as the pen.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ForeColor);
+            painter.drawEllipse(from, width / 2.0, width / 2.0);
+        } else {
+            painter.setPen(QPen(ForeColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawLine(from, to);
+        }
     }
     const int margin = width / 2 + 2;
     m_client->update(
@@ -235,7 +261,11 @@ void PictureBox::Line(float x1, float y1, float x2, float y2)
 void PictureBox::Print(const QString& text)
 {
     QImage& target = paintableImage();
-    const QPointF at(toPixel(CurrentX), toPixel(CurrentY));
+    // Labels placed over the box stand on whole pixels; text printed at the same
+    // place must too, or it would land a fraction of a pixel away from them.
+    const QPointF at(twips::roundHalfEven(toPixel(CurrentX)),
+                     twips::roundHalfEven(toPixel(CurrentY)));
+    useScreenResolution(target, m_client);
     QRect drawn;
     {
         QPainter painter(&target);

@@ -1,5 +1,29 @@
-// PLACEHOLDER: to be built.
-#include "shell/frmmain.h"
+// The Erase tool: once switched on by a press, every pointer move puts the
+// loaded picture's own pixels back in the square right of and below the pointer.
 
-void frmmain::eraseMouseDown(float, float) {}
-void frmmain::eraseMouseMove(float, float) {}
+#include "shell/frmmain.h"
+#include "shell/picturebox.h"
+
+namespace {
+
+// The eraser's side in twips (13 1/3 pixels, which the surface takes as 13).
+constexpr float kEraserSide = 200;
+
+} // namespace
+
+void frmmain::eraseMouseDown(float x, float y)
+{
+    // A press while the eraser is on changes nothing: only a tool button stops it.
+    if (actstate != 0)
+        return;
+    actstate = 1;
+    startx = x;
+    starty = y;
+}
+
+void frmmain::eraseMouseMove(float x, float y)
+{
+    endx = x;
+    endy = y;
+    picmain->PaintPicture(picmain->picture(), x, y, x, y, kEraserSide, kEraserSide);
+}
