@@ -1,6 +1,129 @@
-// PLACEHOLDER: to be built.
-#include "shell/frmmain.h"
+// The JPEG export: "保存" on the tool strip, in the File menu and in the
+// preview window. It asks for the file, reads the quality and the progressive
+// flag from the options dialog and hands the piece to the JPEG library.
 
-void frmmain::savepicture() {}
-void frmmain::btmsave_Click() {}
-void frmmain::msave_Click() {}
+#include "output/export.h"
+
+#include "dialogs/frmoption.h"
+#include "output/jpeglibrary.h"
+#include "shell/frmmain.h"
+#include "shell/picturebox.h"
+#include "shell/prompter.h"
+#include "shell/twips.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace {
+
+// The quality and flag the options dialog starts with, used while it does not exist yet.
+const QString kDefaultQuality = QStringLiteral("50");
+
+class BusyCursor
+{
+  public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Both steps of a save button run whatever the other does, and nothing escapes
+// into Qt's event loop.
+template <typename Step> void runGuarded(Step step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+namespace output {
+
+QImage pieceImage(const PictureBox& store)
+{
+    if (!store.image().isNull())
+        return store.image();
+    // The box's own size is current even while it is hidden, unlike its inner area's.
+    const int border = 2 * store.borderWidth();
+    const QSize size = store.size() - QSize(border, border);
+    if (size.isEmpty())
+        return {};
+    QImage blank(size, QImage::Format_RGB32);
+    blank.fill(store.BackColor);
+    return blank;
+}
+
+std::optional<std::uint8_t> qualityFromText(const QString& text)
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    const std::optional<std::int32_t> whole = twips::toInt32(value);
+    if (!whole || *whole < 0 || *whole > 255)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(*whole);
+}
+
+QString folderOfTarget(const QString& path, qsizetype titleLength)
+{
+    return path.left(std::max<qsizetype>(0, path.length() - titleLength - 1));
+}
+
+} // namespace output
+
+void frmmain::savepicture()
+{
+    dialog.Filter = QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*");
+    if (!dialog.ShowSave())
+        return;
+    const QString target = dialog.FileName;
+    if (QFileInfo::exists(target) &&
+        !prompter().confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
+                                      .arg(QFileInfo(target).fileName())))
+        return;
+
+    const QImage piece = output::pieceImage(*cuttedpic);
+    const bool hasOptions = option && option->kaizoudo && option->pro;
+    const QString qualityText = hasOptions ? option->kaizoudo->text() : kDefaultQuality;
+    const std::optional<std::uint8_t> quality = output::qualityFromText(qualityText);
+    if (!quality) {
+        prompter().error(this,
+                         QStringLiteral("JPEG解像度「%1」は0から255までの数ではないため、"
+                                        "保存できません。\nオプションで設定し直してください。")
+                             .arg(qualityText));
+        return;
+    }
+    const bool progressive = hasOptions && option->pro->checkState() != Qt::Unchecked;
+
+    output::JpegWriteResult result;
+    {
+        BusyCursor busy;
+        result = output::writeJpeg(piece, target, *quality, progressive, paths().jpegLibrary);
+    }
+    if (!result.written) {
+        prompter().error(this, result.error);
+        return;
+    }
+    savefolder = output::folderOfTarget(target, dialog.FileTitle().length());
+}
+
+void frmmain::btmsave_Click()
+{
+    runGuarded([this] { savepicture(); });
+    runGuarded([this] { savesetting(); });
+}
+
+void frmmain::msave_Click()
+{
+    runGuarded([this] { savepicture(); });
+    runGuarded([this] { savesetting(); });
+}

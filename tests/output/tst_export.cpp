@@ -1,0 +1,366 @@
+// The export as the user drives it: the save dialog, the replace question, the
+// quality and progressive options, the remembered folder and every failure
+// ending in a message with nothing lost.
+
+#include "dialogs/frmoption.h"
+#include "jpegcheck.h"
+#include "output/export.h"
+#include "output/jpeglibrary.h"
+#include "shell/picturebox.h"
+#include "testpictures.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QByteArray writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return bytes;
+}
+
+// What the library writes for these pixels and settings when called directly.
+QByteArray directJpeg(const QImage& piece, const QString& path, int quality, bool progressive)
+{
+    const output::JpegWriteResult result =
+        output::writeJpeg(piece, path, static_cast<std::uint8_t>(quality), progressive,
+                          qEnvironmentVariable("SNIPWELL_SAVEJPG"));
+    return result.written ? fileBytes(path) : QByteArray();
+}
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TestApp> m_app;
+    QImage m_piece;
+
+    frmmain& main() { return *m_app->main; }
+    ScriptedPrompter& prompter() { return m_app->prompter; }
+    QString path(const QString& name) { return m_app->dir.filePath(name); }
+
+    frmoption& options()
+    {
+        // The options dialog appears with the settings; until then the test makes it.
+        if (!main().option)
+            main().option = new frmoption(main());
+        return *main().option;
+    }
+
+    void setOptions(const QString& quality, Qt::CheckState progressive)
+    {
+        options().kaizoudo->setText(quality);
+        options().pro->setCheckState(progressive);
+    }
+
+  private slots:
+    void init()
+    {
+        m_app = std::make_unique<TestApp>();
+        m_piece = smoothImage(90, 70);
+        main().cuttedpic->Move(0, 0, 90 * 15, 70 * 15);
+        main().cuttedpic->setImage(m_piece);
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void writesThePiece()
+    {
+        setOptions(QStringLiteral("95"), Qt::Unchecked);
+        const QString target = path(QStringLiteral("piece.jpg"));
+        prompter().files.push_back(target);
+        main().savepicture();
+        QCOMPARE(prompter().errors, QStringList());
+        const QByteArray jpeg = fileBytes(target);
+        QCOMPARE(frameMarker(jpeg), 0xFFC0);
+        const DecodedJpeg decoded = decodeJpeg(jpeg);
+        QCOMPARE(decoded.image.size(), m_piece.size());
+        QVERIFY(meanAbsError(decoded.image, m_piece) < 2.0);
+        QCOMPARE(main().savefolder, QDir(m_app->dir.path()).absolutePath());
+        QCOMPARE(main().dialog.Filter,
+                 QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*"));
+        QCOMPARE(prompter().saveRequests.size(), 1);
+        const QString offered = prompter().saveRequests[0].nameFilter;
+        QVERIFY2(offered.contains(QStringLiteral("jpegファイル")) &&
+                     offered.contains(QStringLiteral("(*.jpg);;全てのファイル (*.*)")),
+                 qPrintable(offered));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // The next save dialog starts from the path just written.
+        main().savepicture();
+        QCOMPARE(prompter().saveRequests[1].fileName, target);
+    }
+
+    void quality_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected"); // -1: refused
+        QTest::newRow("50") << QStringLiteral("50") << 50;
+        QTest::newRow("50.5 to even") << QStringLiteral("50.5") << 50;
+        QTest::newRow("51.5 to even") << QStringLiteral("51.5") << 52;
+        QTest::newRow("0") << QStringLiteral("0") << 0;
+        QTest::newRow("blanks around") << QStringLiteral(" 77 ") << 77;
+        QTest::newRow("255") << QStringLiteral("255") << 255;
+        QTest::newRow("300") << QStringLiteral("300") << -1;
+        QTest::newRow("255.5 rounds out") << QStringLiteral("255.5") << -1;
+        QTest::newRow("-1") << QStringLiteral("-1") << -1;
+        QTest::newRow("abc") << QStringLiteral("abc") << -1;
+        QTest::newRow("empty") << QString() << -1;
+        QTest::newRow("nan") << QStringLiteral("nan") << -1;
+    }
+
+    void quality()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        const std::optional<std::uint8_t> parsed = output::qualityFromText(text);
+        QCOMPARE(parsed ? int(*parsed) : -1, expected);
+
+        setOptions(text, Qt::Unchecked);
+        const QString target = path(QStringLiteral("quality.jpg"));
+        prompter().files.push_back(target);
+        main().savefolder = QStringLiteral("before");
+        main().savepicture();
+        if (expected < 0) {
+            QCOMPARE(prompter().errors.size(), 1);
+            QVERIFY(prompter().errors[0].contains(QStringLiteral("JPEG解像度")));
+            QVERIFY(!QFileInfo::exists(target));
+            QCOMPARE(main().savefolder, QStringLiteral("before"));
+        } else {
+            QCOMPARE(prompter().errors, QStringList());
+            const QByteArray written = fileBytes(target);
+            QCOMPARE(written,
+                     directJpeg(m_piece, path(QStringLiteral("direct.jpg")), expected, false));
+        }
+    }
+
+    void progressive_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("marker");
+        QTest::newRow("unchecked") << int(Qt::Unchecked) << 0xFFC0;
+        QTest::newRow("checked") << int(Qt::Checked) << 0xFFC2;
+        QTest::newRow("greyed") << int(Qt::PartiallyChecked) << 0xFFC2;
+    }
+
+    void progressive()
+    {
+        QFETCH(int, state);
+        QFETCH(int, marker);
+        options().pro->setTristate(true);
+        setOptions(QStringLiteral("80"), static_cast<Qt::CheckState>(state));
+        const QString target = path(QStringLiteral("p.jpg"));
+        prompter().files.push_back(target);
+        main().savepicture();
+        QCOMPARE(frameMarker(fileBytes(target)), marker);
+    }
+
+    void withoutOptionsDialog()
+    {
+        QVERIFY(!main().option || main().option->kaizoudo->text() == QLatin1String("50"));
+        delete main().option;
+        main().option = nullptr;
+        const QString target = path(QStringLiteral("defaults.jpg"));
+        prompter().files.push_back(target);
+        main().savepicture();
+        QCOMPARE(fileBytes(target),
+                 directJpeg(m_piece, path(QStringLiteral("direct.jpg")), 50, false));
+    }
+
+    void folder_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("folder") << QStringLiteral("/tmp/x/a.jpg") << QStringLiteral("/tmp/x");
+        QTest::newRow("root") << QStringLiteral("/a.jpg") << QString();
+        QTest::newRow("drive folder")
+            << QStringLiteral("C:\\pics\\a.jpg") << QStringLiteral("C:\\pics");
+        QTest::newRow("drive root") << QStringLiteral("C:\\a.jpg") << QStringLiteral("C:");
+    }
+
+    void folder()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, folder);
+        const qsizetype title =
+            target.length() - target.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) - 1;
+        QCOMPARE(output::folderOfTarget(target, title), folder);
+    }
+
+    void cancelChangesNothing()
+    {
+        main().savefolder = QStringLiteral("before");
+        main().dialog.FileName = QStringLiteral("kept.jpg");
+        main().savepicture();
+        QCOMPARE(prompter().saveRequests.size(), 1);
+        QCOMPARE(prompter().saveRequests[0].fileName, QStringLiteral("kept.jpg"));
+        QCOMPARE(main().dialog.FileName, QStringLiteral("kept.jpg"));
+        QCOMPARE(main().savefolder, QStringLiteral("before"));
+        QCOMPARE(prompter().errors, QStringList());
+    }
+
+    void replaceIsConfirmed_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("no keeps the file") << false;
+        QTest::newRow("yes replaces it") << true;
+    }
+
+    void replaceIsConfirmed()
+    {
+        QFETCH(bool, answer);
+        const QString target = path(QStringLiteral("old.jpg"));
+        const QByteArray before = writeBytes(target, "the old picture");
+        prompter().files.push_back(target);
+        prompter().confirmations.push_back(answer);
+        main().savefolder = QStringLiteral("before");
+        main().savepicture();
+        QCOMPARE(prompter().questions.size(), 1);
+        QVERIFY(prompter().questions[0].contains(QStringLiteral("old.jpg")));
+        if (answer) {
+            QCOMPARE(decodeJpeg(fileBytes(target)).image.size(), m_piece.size());
+            QCOMPARE(main().savefolder, QDir(m_app->dir.path()).absolutePath());
+        } else {
+            QCOMPARE(fileBytes(target), before);
+            QCOMPARE(main().savefolder, QStringLiteral("before"));
+        }
+        QCOMPARE(prompter().errors, QStringList());
+    }
+
+    // A target that cannot be written, even by root: its name leaves no room
+    // for the temporary file beside it.
+    void unwritableTargetKeepsFile()
+    {
+        const QString target = path(QString(250, QLatin1Char('n')) + QStringLiteral(".jpg"));
+        const QByteArray before = writeBytes(target, "the old picture");
+        prompter().files.push_back(target);
+        prompter().confirmations.push_back(true);
+        main().savefolder = QStringLiteral("before");
+        main().savepicture();
+        QCOMPARE(prompter().errors.size(), 1);
+        QVERIFY(prompter().errors[0].contains(QStringLiteral("保存できませんでした")));
+        QCOMPARE(fileBytes(target), before);
+        QCOMPARE(main().savefolder, QStringLiteral("before"));
+    }
+
+    void unwritableFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("missing folder") << QStringLiteral("nowhere/a.jpg");
+        QTest::newRow("parent is a file") << QStringLiteral("plain.txt/a.jpg");
+    }
+
+    void unwritableFolder()
+    {
+        QFETCH(QString, relative);
+        writeBytes(path(QStringLiteral("plain.txt")), "text");
+        const QString target = path(relative);
+        prompter().files.push_back(target);
+        main().savefolder = QStringLiteral("before");
+        main().savepicture();
+        QCOMPARE(prompter().errors.size(), 1);
+        QVERIFY(prompter().errors[0].contains(target));
+        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(fileBytes(path(QStringLiteral("plain.txt"))), QByteArray("text"));
+        QCOMPARE(main().savefolder, QStringLiteral("before"));
+    }
+
+    void missingLibrary_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such file") << QStringLiteral("/nonexistent/snipwell/libnothing.so")
+                                      << QStringLiteral("読み込めませんでした");
+        QTest::newRow("no entry point")
+            << QStringLiteral("libturbojpeg.so.0") << QStringLiteral("DCSavetoJPEGがありません");
+    }
+
+    void missingLibrary()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, message);
+        ScriptedPrompter scripted;
+        AppPaths paths = m_app->paths();
+        paths.jpegLibrary = library;
+        frmmain window(scripted, paths);
+        window.cuttedpic->setImage(m_piece);
+        const QString target = path(QStringLiteral("kept.jpg"));
+        const QByteArray before = writeBytes(target, "the old picture");
+        scripted.files.push_back(target);
+        scripted.confirmations.push_back(true);
+        window.savefolder = QStringLiteral("before");
+        window.savepicture();
+        QCOMPARE(scripted.errors.size(), 1);
+        QVERIFY2(scripted.errors[0].contains(message), qPrintable(scripted.errors[0]));
+        QCOMPARE(fileBytes(target), before);
+        QCOMPARE(window.savefolder, QStringLiteral("before"));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void blankPieceBeforeFirstCut()
+    {
+        TestApp fresh;
+        const QString target = fresh.dir.filePath(QStringLiteral("blank.jpg"));
+        fresh.prompter.files.push_back(target);
+        fresh.main->savepicture();
+        const DecodedJpeg decoded = decodeJpeg(fileBytes(target));
+        QCOMPARE(decoded.image.size(), QSize(1455 / 15, 1455 / 15));
+        QImage white(decoded.image.size(), QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QVERIFY(meanAbsError(decoded.image, white) < 1.0);
+    }
+
+    void emptyPieceIsReported()
+    {
+        main().cuttedpic->Move(0, 0, 0, 0);
+        main().cuttedpic->setImage(QImage());
+        const QString target = path(QStringLiteral("empty.jpg"));
+        prompter().files.push_back(target);
+        main().savepicture();
+        QCOMPARE(prompter().errors.size(), 1);
+        QVERIFY(!QFileInfo::exists(target));
+    }
+
+    void saveButtonWritesSettings_data()
+    {
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("button") << false << false;
+        QTest::newRow("button, cancelled") << false << true;
+        QTest::newRow("menu") << true << false;
+        QTest::newRow("menu, cancelled") << true << true;
+    }
+
+    void saveButtonWritesSettings()
+    {
+        QFETCH(bool, menu);
+        QFETCH(bool, cancel);
+        const QString settings = m_app->paths().settingsFile;
+        QFile::remove(settings);
+        const QString target = path(QStringLiteral("button.jpg"));
+        if (!cancel)
+            prompter().files.push_back(target);
+        main().show();
+        if (menu)
+            main().msave->trigger();
+        else
+            QTest::mouseClick(main().btmsave, Qt::LeftButton);
+        QCOMPARE(prompter().saveRequests.size(), 1);
+        QCOMPARE(QFileInfo::exists(target), !cancel);
+        QVERIFY2(QFileInfo::exists(settings), "the settings file is written after every save");
+        if (!cancel)
+            QVERIFY(fileBytes(settings).contains(QFile::encodeName(m_app->dir.path())));
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

@@ -1,0 +1,276 @@
+// The JPEG library on its own: what it writes, how it reads the caller's rows,
+// and that a failed write leaves the folder as it was.
+
+#include "jpegcheck.h"
+#include "output/jpeglibrary.h"
+#include "testpictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/stat.h>
+
+class TestSaveJpg : public QObject
+{
+    Q_OBJECT
+
+  private:
+    QTemporaryDir m_dir;
+    DCSavetoJPEGFunction m_save = nullptr;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    std::int16_t save(const QImage& image, const QString& target, std::uint32_t quality,
+                      std::int32_t progressive)
+    {
+        const SnipDC dc = *output::deviceContextOf(image);
+        return m_save(&dc, image.width(), image.height(), target.toUtf8().constData(), quality,
+                      progressive);
+    }
+
+    static QByteArray writeBytes(const QString& target, const QByteArray& bytes)
+    {
+        QFile file(target);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        return bytes;
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const output::JpegLibraryEntry entry =
+            output::loadJpegLibrary(qEnvironmentVariable("SNIPWELL_SAVEJPG"));
+        QVERIFY2(entry.function, qPrintable(entry.error));
+        m_save = entry.function;
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("progressive");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<double>("maxError");
+        QTest::newRow("baseline 95") << 95 << 0 << 0xFFC0 << 2.0;
+        QTest::newRow("progressive 95") << 95 << -1 << 0xFFC2 << 2.0;
+        QTest::newRow("baseline 50") << 50 << 0 << 0xFFC0 << 6.0;
+        QTest::newRow("progressive 75") << 75 << -1 << 0xFFC2 << 4.0;
+    }
+
+    void roundTrip()
+    {
+        QFETCH(int, quality);
+        QFETCH(int, progressive);
+        QFETCH(int, marker);
+        QFETCH(double, maxError);
+        const QImage piece = smoothImage(203, 117);
+        const QString target = path(QStringLiteral("round.jpg"));
+        QCOMPARE(save(piece, target, static_cast<std::uint32_t>(quality), progressive), -1);
+        const QByteArray jpeg = fileBytes(target);
+        QCOMPARE(frameMarker(jpeg), marker);
+        const DecodedJpeg decoded = decodeJpeg(jpeg);
+        QCOMPARE(decoded.image.size(), piece.size());
+        const double error = meanAbsError(decoded.image, piece);
+        QVERIFY2(error >= 0 && error < maxError, qPrintable(QString::number(error)));
+    }
+
+    void subsampling_data()
+    {
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("subsampling");
+        QTest::newRow("89") << 89 << int(TJSAMP_420);
+        QTest::newRow("90") << 90 << int(TJSAMP_444);
+        QTest::newRow("100") << 100 << int(TJSAMP_444);
+        QTest::newRow("0") << 0 << int(TJSAMP_420);
+    }
+
+    void subsampling()
+    {
+        QFETCH(int, quality);
+        QFETCH(int, subsampling);
+        const QString target = path(QStringLiteral("sub.jpg"));
+        QCOMPARE(save(patternImage(64, 48), target, static_cast<std::uint32_t>(quality), 0), -1);
+        QCOMPARE(decodeJpeg(fileBytes(target)).subsampling, subsampling);
+    }
+
+    // Only the low 8 bits count, and anything above 100 is 100.
+    void qualityBits_data()
+    {
+        QTest::addColumn<uint>("given");
+        QTest::addColumn<uint>("meant");
+        QTest::newRow("255 is 100") << 255u << 100u;
+        QTest::newRow("101 is 100") << 101u << 100u;
+        QTest::newRow("256+50 is 50") << 306u << 50u;
+        QTest::newRow("high bits set") << 0xABCD0046u << 70u;
+    }
+
+    void qualityBits()
+    {
+        QFETCH(uint, given);
+        QFETCH(uint, meant);
+        const QImage piece = patternImage(40, 30, 3);
+        QCOMPARE(save(piece, path(QStringLiteral("given.jpg")), given, 0), -1);
+        QCOMPARE(save(piece, path(QStringLiteral("meant.jpg")), meant, 0), -1);
+        QCOMPARE(fileBytes(path(QStringLiteral("given.jpg"))),
+                 fileBytes(path(QStringLiteral("meant.jpg"))));
+    }
+
+    void higherQualityIsLarger()
+    {
+        const QImage piece = patternImage(160, 120, 9);
+        qint64 previous = 0;
+        for (const std::uint32_t quality : {20u, 60u, 95u}) {
+            const QString target = path(QStringLiteral("q%1.jpg").arg(quality));
+            QCOMPARE(save(piece, target, quality, 0), -1);
+            const qint64 size = QFileInfo(target).size();
+            QVERIFY2(size > previous, qPrintable(QStringLiteral("quality %1").arg(quality)));
+            previous = size;
+        }
+    }
+
+    // A view into a larger picture, rows further apart than its width, is read
+    // row by row: it gives the same file as a packed copy of the same pixels.
+    void strideIsRespected_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("RGB32") << int(QImage::Format_RGB32);
+        QTest::newRow("RGB888") << int(QImage::Format_RGB888);
+        QTest::newRow("ARGB32 premultiplied") << int(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("RGBX8888") << int(QImage::Format_RGBX8888);
+    }
+
+    void strideIsRespected()
+    {
+        QFETCH(int, format);
+        const QImage big =
+            patternImage(301, 211, 5).convertToFormat(static_cast<QImage::Format>(format));
+        const QRect part(17, 23, 123, 77);
+        const int depth = big.depth() / 8;
+        const QImage view(big.constBits() + part.y() * big.bytesPerLine() + part.x() * depth,
+                          part.width(), part.height(), big.bytesPerLine(), big.format());
+        QVERIFY(view.bytesPerLine() > view.width() * depth);
+        QCOMPARE(save(view, path(QStringLiteral("view.jpg")), 92, 0), -1);
+        const QImage packed = big.copy(part).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(save(packed, path(QStringLiteral("packed.jpg")), 92, 0), -1);
+        const QByteArray jpeg = fileBytes(path(QStringLiteral("view.jpg")));
+        QCOMPARE(jpeg, fileBytes(path(QStringLiteral("packed.jpg"))));
+        QCOMPARE(decodeJpeg(jpeg).image.size(), part.size());
+    }
+
+    void invalidArgumentsWriteNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        for (const char* fault :
+             {"no dc", "no bits", "zero width", "negative height", "short stride", "unknown format",
+              "no path", "empty path", "too wide", "negative stride"})
+            QTest::newRow(fault) << QString::fromLatin1(fault);
+    }
+
+    void invalidArgumentsWriteNothing()
+    {
+        QFETCH(QString, fault);
+        const QImage piece = patternImage(20, 10);
+        SnipDC dc = *output::deviceContextOf(piece);
+        const SnipDC* dcArgument = &dc;
+        std::int32_t width = piece.width();
+        std::int32_t height = piece.height();
+        const QString target = path(QStringLiteral("invalid.jpg"));
+        QByteArray name = target.toUtf8();
+        const char* pathArgument = name.constData();
+        if (fault == QLatin1String("no dc"))
+            dcArgument = nullptr;
+        else if (fault == QLatin1String("no bits"))
+            dc.bits = nullptr;
+        else if (fault == QLatin1String("zero width"))
+            width = 0;
+        else if (fault == QLatin1String("negative height"))
+            height = -4;
+        else if (fault == QLatin1String("short stride"))
+            dc.stride = width * 4 - 1;
+        else if (fault == QLatin1String("unknown format"))
+            dc.format = 99;
+        else if (fault == QLatin1String("no path"))
+            pathArgument = nullptr;
+        else if (fault == QLatin1String("empty path"))
+            pathArgument = "";
+        else if (fault == QLatin1String("too wide"))
+            width = 70000;
+        else if (fault == QLatin1String("negative stride"))
+            dc.stride = -dc.stride;
+        QCOMPARE(m_save(dcArgument, width, height, pathArgument, 80, 0), 0);
+        QVERIFY(!QFileInfo::exists(target));
+    }
+
+    // Failures that stop root as well as anyone else; the folder is left with
+    // exactly what it had, and an existing target keeps every byte.
+    void failedWriteKeepsTarget_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing folder") << QStringLiteral("missing folder");
+        QTest::newRow("parent is a file") << QStringLiteral("parent is a file");
+        QTest::newRow("target is a folder") << QStringLiteral("target is a folder");
+        QTest::newRow("no room for the temporary name") << QStringLiteral("long name");
+        QTest::newRow("read-only folder") << QStringLiteral("read-only folder");
+    }
+
+    void failedWriteKeepsTarget()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString target;
+        QByteArray before;
+        if (kind == QLatin1String("missing folder")) {
+            target = dir.filePath(QStringLiteral("nowhere/a.jpg"));
+        } else if (kind == QLatin1String("parent is a file")) {
+            writeBytes(dir.filePath(QStringLiteral("plain")), "text");
+            target = dir.filePath(QStringLiteral("plain/a.jpg"));
+        } else if (kind == QLatin1String("target is a folder")) {
+            target = dir.filePath(QStringLiteral("a.jpg"));
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("a.jpg")));
+        } else if (kind == QLatin1String("long name")) {
+            target = dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".jpg"));
+            before = writeBytes(target, "the old picture");
+        } else {
+            if (::geteuid() == 0)
+                QSKIP("root writes into read-only folders");
+            target = dir.filePath(QStringLiteral("a.jpg"));
+            before = writeBytes(target, "the old picture");
+            ::chmod(QFile::encodeName(dir.path()).constData(), 0500);
+        }
+        const QStringList entriesBefore =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(save(patternImage(30, 20), target, 80, -1), 0);
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 entriesBefore);
+        if (!before.isEmpty())
+            QCOMPARE(fileBytes(target), before);
+    }
+
+    void replacingLeavesOneFileWithItsMode()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("a.jpg"));
+        writeBytes(target, "the old picture");
+        ::chmod(QFile::encodeName(target).constData(), 0640);
+        const QImage piece = patternImage(30, 20);
+        QCOMPARE(save(piece, target, 80, 0), -1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.jpg")});
+        QCOMPARE(decodeJpeg(fileBytes(target)).image.size(), piece.size());
+        QCOMPARE(QFileInfo(target).permissions() & 0x7777,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                     QFileDevice::WriteUser | QFileDevice::ReadGroup);
+    }
+
+    void unicodePath()
+    {
+        const QString target = path(QStringLiteral("切り抜き 画像.jpg"));
+        QCOMPARE(save(patternImage(16, 16), target, 80, 0), -1);
+        QCOMPARE(decodeJpeg(fileBytes(target)).image.size(), QSize(16, 16));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveJpg)
+#include "tst_savejpg.moc"
