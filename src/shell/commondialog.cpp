@@ -21,9 +21,16 @@ QString CommonDialog::toQtFilter(const QString& filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // Qt reads the patterns from the parentheses at the end; a description
+        // that already ends with its own pattern list shows it only once.
+        const QString listed = QStringLiteral("(%1)").arg(parts[i + 1]);
+        if (description.endsWith(listed))
+            entries << description.chopped(listed.size()) + QStringLiteral("(%1)").arg(patterns);
+        else
+            entries << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return entries.join(QStringLiteral(";;"));
 }

@@ -37,7 +37,8 @@ class CommonDialog
 
     Prompter& prompter() const { return m_prompter; }
 
-    // "desc|pat1;pat2|desc2|pat" becomes Qt's "desc (pat1 pat2);;desc2 (pat)".
+    // "desc|pat1;pat2|desc2|pat" becomes Qt's "desc (pat1 pat2);;desc2 (pat)";
+    // "name(*.a;*.b)|*.a;*.b" becomes "name(*.a *.b)".
     static QString toQtFilter(const QString& filter);
 
   private:

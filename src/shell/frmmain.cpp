@@ -2,6 +2,7 @@
 
 #include "dialogs/frmabout.h"
 #include "dialogs/frmoption.h"
+#include "input/droppedfiles.h"
 #include "output/frmpreview.h"
 #include "shell/picturebox.h"
 #include "shell/scrollbar.h"
@@ -117,6 +118,13 @@ void frmmain::buildControls()
     twips::move(textimage, 600, 0, 1095, 255);
     textimage->setAttribute(Qt::WA_TransparentForMouseEvents);
     textimage->setAutoFillBackground(false);
+    // The preview shows the text exactly as it will be printed: plain, from its
+    // top-left corner, with no margin around it.
+    textimage->setTextFormat(Qt::PlainText);
+    textimage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    textimage->setMargin(0);
+    textimage->setIndent(0);
+    textimage->setContentsMargins(0, 0, 0, 0);
     cutimage = new Shape(picmain->client());
     cutimage->Move(0, 0, 615, 615);
 
@@ -159,6 +167,9 @@ void frmmain::connectHandlers()
     connect(picmain, &PictureBox::MouseUp, this, &frmmain::picmain_MouseUp);
     connect(picmain, &PictureBox::OLEDragDrop, this, &frmmain::picmain_OLEDragDrop);
     connect(base, &PictureBox::OLEDragDrop, this, &frmmain::base_OLEDragDrop);
+    // Only drops that bring a local file are taken; anything else shows the no-drop pointer.
+    base->acceptsDrop = carriesLocalFile;
+    picmain->acceptsDrop = carriesLocalFile;
     connect(HScroll, &ScrollBar::Change, this, &frmmain::HScroll_Change);
     connect(VScroll, &ScrollBar::Change, this, &frmmain::VScroll_Change);
 }

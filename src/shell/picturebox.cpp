@@ -26,7 +26,8 @@ class PictureClient final : public QWidget
     void mousePressEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
     void mouseMoveEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
     void mouseReleaseEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
-    void mouseDoubleClickEvent(QMouseEvent* event) override { m_box->emitMouse(event); }
+    // The second press of a double click arrives as a press of its own already.
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
 
   private:
     PictureBox* m_box;
@@ -328,7 +329,6 @@ void PictureBox::emitMouse(QMouseEvent* event)
     const int shift = shiftCode(event->modifiers());
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
         emit MouseDown(buttonCode(event->button()), shift, x, y);
         break;
     case QEvent::MouseButtonRelease:

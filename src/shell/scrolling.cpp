@@ -43,11 +43,15 @@ void frmmain::VScroll_Change()
 void frmmain::scrollByWheel(QWheelEvent* event)
 {
     // A wheel notch scrolls as far as the usual number of arrow clicks; Shift
-    // (or a sideways wheel) scrolls across.
+    // (or a sideways wheel) scrolls across. Touchpads report fractions of a
+    // notch, which add up until they make a whole one.
     const QPoint delta = event->angleDelta();
     const bool across = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
     ScrollBar* bar = across ? HScroll : VScroll;
-    const int notches = (across && delta.x() != 0 ? delta.x() : delta.y()) / 120;
+    int& rest = across ? m_wheelRestX : m_wheelRestY;
+    rest += across && delta.x() != 0 ? delta.x() : delta.y();
+    const int notches = rest / 120;
+    rest -= notches * 120;
     if (!bar->isEnabled() || notches == 0)
         return;
     const int steps = -notches * QApplication::wheelScrollLines();

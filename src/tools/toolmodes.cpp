@@ -39,21 +39,27 @@ void frmmain::btmerase_Click()
 
 void frmmain::picmain_MouseDown(int, int, float x, float y)
 {
-    switch (toolmode) {
-    case Cut:
-        cutMouseDown(x, y);
-        break;
-    case Draw:
-        drawMouseDown(x, y);
-        break;
-    case Text:
-        textMouseDown(x, y);
-        break;
-    case Erase:
-        eraseMouseDown(x, y);
-        break;
-    default:
-        break;
+    // A press that fails (a piece too large for memory) ends quietly; what was
+    // done before the failing step stays done, and nothing leaves the event handler.
+    try {
+        switch (toolmode) {
+        case Cut:
+            cutMouseDown(x, y);
+            break;
+        case Draw:
+            drawMouseDown(x, y);
+            break;
+        case Text:
+            textMouseDown(x, y);
+            break;
+        case Erase:
+            if (actstate == 0)
+                eraseMouseDown(x, y);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
     }
 }
 

@@ -1,0 +1,358 @@
+// Reading picture files: JPEG through libjpeg-turbo with its EXIF orientation,
+// uncompressed BMP through our own reader, the rest through Qt's plugins, and
+// files that must be refused with a reason.
+
+#include "input/pictureloader.h"
+#include "testpictures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <sys/stat.h>
+#include <turbojpeg.h>
+
+namespace {
+
+QByteArray compressJpeg(const QImage& source, int subsampling = TJSAMP_444)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    tjhandle handle = tjInitCompress();
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
+                image.height(), TJPF_BGRX, &buffer, &size, subsampling, 90, 0);
+    const QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    tjFree(buffer);
+    tjDestroy(handle);
+    return bytes;
+}
+
+// An APP1 segment whose only entry is the orientation, inserted after the SOI marker.
+QByteArray withOrientation(const QByteArray& jpeg, int orientation, bool bigEndian)
+{
+    QByteArray tiff = bigEndian ? QByteArray("MM\0*", 4) : QByteArray("II*\0", 4);
+    const auto put16 = [&](quint16 v) {
+        char b[2];
+        bigEndian ? qToBigEndian(v, b) : qToLittleEndian(v, b);
+        tiff.append(b, 2);
+    };
+    const auto put32 = [&](quint32 v) {
+        char b[4];
+        bigEndian ? qToBigEndian(v, b) : qToLittleEndian(v, b);
+        tiff.append(b, 4);
+    };
+    put32(8);      // first directory right after the header
+    put16(1);      // one entry
+    put16(0x0112); // orientation
+    put16(3);      // SHORT
+    put32(1);      // one value
+    put16(static_cast<quint16>(orientation));
+    put16(0); // padding of the value field
+    put32(0); // no next directory
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment("\xFF\xE1", 2);
+    char length[2];
+    qToBigEndian(static_cast<quint16>(body.size() + 2), length);
+    segment.append(length, 2).append(body);
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+// Where stored pixel (x, y) of a w x h picture is seen after the EXIF turn.
+QPoint shownAt(int orientation, int x, int y, int w, int h)
+{
+    switch (orientation) {
+    case 2:
+        return {w - 1 - x, y};
+    case 3:
+        return {w - 1 - x, h - 1 - y};
+    case 4:
+        return {x, h - 1 - y};
+    case 5:
+        return {y, x};
+    case 6:
+        return {h - 1 - y, x};
+    case 7:
+        return {h - 1 - y, w - 1 - x};
+    case 8:
+        return {y, w - 1 - x};
+    default:
+        return {x, y};
+    }
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(bytes);
+    return path;
+}
+
+// A BMP written by hand, so that top-down rows and 32-bit pixels are covered too.
+QByteArray bmpBytes(const QImage& image, int bits, bool topDown)
+{
+    const int w = image.width();
+    const int h = image.height();
+    const int stride = (w * bits + 31) / 32 * 4;
+    QByteArray out(54 + stride * h, '\0');
+    auto* d = reinterpret_cast<uchar*>(out.data());
+    d[0] = 'B';
+    d[1] = 'M';
+    qToLittleEndian<quint32>(static_cast<quint32>(out.size()), d + 2);
+    qToLittleEndian<quint32>(54, d + 10);
+    qToLittleEndian<quint32>(40, d + 14);
+    qToLittleEndian<qint32>(w, d + 18);
+    qToLittleEndian<qint32>(topDown ? -h : h, d + 22);
+    qToLittleEndian<quint16>(1, d + 26);
+    qToLittleEndian<quint16>(static_cast<quint16>(bits), d + 28);
+    for (int y = 0; y < h; ++y) {
+        uchar* row = d + 54 + stride * (topDown ? y : h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = image.pixel(x, y);
+            uchar* px = row + x * bits / 8;
+            px[0] = static_cast<uchar>(qBlue(p));
+            px[1] = static_cast<uchar>(qGreen(p));
+            px[2] = static_cast<uchar>(qRed(p));
+            if (bits == 32)
+                px[3] = 0x5A; // padding that must not show as transparency
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class LoadingTest : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void jpegMatchesAnotherDecoder_data();
+    void jpegMatchesAnotherDecoder();
+    void exifOrientationStandsUpright_data();
+    void exifOrientationStandsUpright();
+    void bmpPixelsExact_data();
+    void bmpPixelsExact();
+    void pluginFormatsLoad_data();
+    void pluginFormatsLoad();
+    void smallGifLoads();
+    void refusesWithReason_data();
+    void refusesWithReason();
+    void onlyRegularFiles_data();
+    void onlyRegularFiles();
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+void LoadingTest::jpegMatchesAnotherDecoder_data()
+{
+    QTest::addColumn<int>("subsampling");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("4:4:4") << int(TJSAMP_444) << QSize(64, 48);
+    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << QSize(101, 37);
+    QTest::newRow("grey") << int(TJSAMP_GRAY) << QSize(40, 40);
+}
+
+void LoadingTest::jpegMatchesAnotherDecoder()
+{
+    QFETCH(int, subsampling);
+    QFETCH(QSize, size);
+    const QString path =
+        writeFile(m_dir, QStringLiteral("plain.jpg"),
+                  compressJpeg(patternImage(size.width(), size.height(), 3), subsampling));
+    const PictureLoad load = loadPicture(path);
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QCOMPARE(load.image.format(), QImage::Format_RGB32);
+    QString difference;
+    QVERIFY2(sameRgb(load.image, QImage(path)), qPrintable(difference));
+}
+
+void LoadingTest::exifOrientationStandsUpright_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("bigEndian");
+    for (int o = 1; o <= 8; ++o)
+        QTest::addRow("orientation %d", o) << o << false;
+    QTest::newRow("orientation 6, Motorola order") << 6 << true;
+    QTest::newRow("out of range value") << 9 << false;
+}
+
+void LoadingTest::exifOrientationStandsUpright()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, bigEndian);
+    const int w = 40;
+    const int h = 24;
+    const QByteArray plain = compressJpeg(patternImage(w, h, 5));
+    const PictureLoad stored = loadPicture(writeFile(m_dir, QStringLiteral("stored.jpg"), plain));
+    QVERIFY(stored.ok());
+    const QString path = writeFile(m_dir, QStringLiteral("turned.jpg"),
+                                   withOrientation(plain, orientation, bigEndian));
+    const PictureLoad turned = loadPicture(path);
+    QVERIFY2(turned.ok(), qPrintable(turned.error));
+
+    const int used = orientation <= 8 ? orientation : 1;
+    const bool sideways = used >= 5;
+    QCOMPARE(turned.image.size(), sideways ? QSize(h, w) : QSize(w, h));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QPoint at = shownAt(used, x, y, w, h);
+            QCOMPARE(turned.image.pixel(at) & 0xffffff, stored.image.pixel(x, y) & 0xffffff);
+        }
+    }
+}
+
+void LoadingTest::bmpPixelsExact_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<bool>("topDown");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("24-bit bottom-up, padded rows") << 24 << false << 37 << 29;
+    QTest::newRow("24-bit top-down") << 24 << true << 40 << 29;
+    QTest::newRow("32-bit bottom-up") << 32 << false << 33 << 29;
+    QTest::newRow("32-bit top-down") << 32 << true << 8 << 29;
+    // Rows are read from the file a megabyte at a time; these span several reads.
+    QTest::newRow("24-bit, several stripes") << 24 << false << 1001 << 900;
+    QTest::newRow("32-bit top-down, several stripes") << 32 << true << 700 << 1000;
+}
+
+void LoadingTest::bmpPixelsExact()
+{
+    QFETCH(int, bits);
+    QFETCH(bool, topDown);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    const QImage source = patternImage(width, height, 9);
+    const QString path =
+        writeFile(m_dir, QStringLiteral("hand.bmp"), bmpBytes(source, bits, topDown));
+    const PictureLoad load = loadPicture(path);
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QString difference;
+    QVERIFY2(sameRgb(load.image, source, &difference), qPrintable(difference));
+    QVERIFY(!load.image.hasAlphaChannel());
+    QCOMPARE(qAlpha(load.image.pixel(0, 0)), 255);
+}
+
+void LoadingTest::pluginFormatsLoad_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("png") << QStringLiteral("p.png") << QByteArray("PNG");
+    QTest::newRow("tiff") << QStringLiteral("p.tif") << QByteArray("TIFF");
+    QTest::newRow("webp") << QStringLiteral("p.webp") << QByteArray("WEBP");
+    QTest::newRow("8-bit bmp") << QStringLiteral("p8.bmp") << QByteArray("BMP");
+    QTest::newRow("png named .jpg") << QStringLiteral("png.jpg") << QByteArray("PNG");
+}
+
+void LoadingTest::pluginFormatsLoad()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QImage source = patternImage(30, 20, 1);
+    if (format == "BMP")
+        source = source.convertToFormat(QImage::Format_Indexed8);
+    const QString path = m_dir.filePath(name);
+    QVERIFY(source.save(path, format.constData()));
+    const PictureLoad load = loadPicture(path);
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QString difference;
+    QVERIFY2(sameRgb(load.image, QImage(path, format.constData())), qPrintable(difference));
+}
+
+void LoadingTest::smallGifLoads()
+{
+    // Qt writes no GIF files, so this one is spelt out: 1 x 1, one white pixel.
+    const QString path =
+        writeFile(m_dir, QStringLiteral("dot.gif"),
+                  QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                             ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                             35));
+    const PictureLoad load = loadPicture(path);
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QCOMPARE(load.image.size(), QSize(1, 1));
+    QCOMPARE(load.image.pixel(0, 0) & 0xffffff, 0xffffffu);
+}
+
+void LoadingTest::refusesWithReason_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    const QByteArray jpeg = compressJpeg(patternImage(64, 64));
+    QByteArray huge = jpeg;
+    const qsizetype sof = huge.indexOf("\xFF\xC0");
+    huge[sof + 5] = '\xFD'; // height 65000
+    huge[sof + 6] = '\xE8';
+    huge[sof + 7] = '\xFD'; // width 65000
+    huge[sof + 8] = '\xE8';
+    QByteArray hugeBmp = bmpBytes(patternImage(4, 4), 24, false);
+    qToLittleEndian<qint32>(30000, hugeBmp.data() + 18);
+    qToLittleEndian<qint32>(30000, hugeBmp.data() + 22);
+    QByteArray shortBmp = bmpBytes(patternImage(40, 40), 24, false);
+    shortBmp.chop(500);
+    const QByteArray hugeGif = QByteArray("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00"
+                                          ",\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00"
+                                          "\x02\x02\x44\x01\x00;",
+                                          33);
+
+    QTest::newRow("missing") << QString() << QByteArray() << QStringLiteral("does not exist");
+    QTest::newRow("text named .jpg")
+        << QStringLiteral("notes.jpg") << QByteArray("hello\n") << QStringLiteral("not a picture");
+    QTest::newRow("empty") << QStringLiteral("empty.bmp") << QByteArray()
+                           << QStringLiteral("not a picture");
+    QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2)
+                                    << QStringLiteral("cannot be read");
+    QTest::newRow("jpeg marker then junk")
+        << QStringLiteral("junk.jpg") << QByteArray("\xFF\xD8\xFF\x00junkjunk", 11)
+        << QStringLiteral("cannot be read");
+    QTest::newRow("jpeg claiming 65000 x 65000")
+        << QStringLiteral("huge.jpg") << huge << QStringLiteral("too large: 65000 x 65000 pixels");
+    QTest::newRow("bmp claiming 30000 x 30000")
+        << QStringLiteral("huge.bmp") << hugeBmp << QStringLiteral("too large: 30000 x 30000");
+    QTest::newRow("bmp cut short")
+        << QStringLiteral("short.bmp") << shortBmp << QStringLiteral("cut short");
+    QTest::newRow("gif claiming 65535 x 65535")
+        << QStringLiteral("huge.gif") << hugeGif << QStringLiteral("too large: 65535 x 65535");
+}
+
+void LoadingTest::refusesWithReason()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString path = name.isEmpty() ? m_dir.filePath(QStringLiteral("nowhere.jpg"))
+                                        : writeFile(m_dir, name, bytes);
+    const PictureLoad load = loadPicture(path);
+    QVERIFY(!load.ok());
+    QVERIFY(load.image.isNull());
+    QVERIFY2(load.error.contains(reason), qPrintable(load.error));
+}
+
+void LoadingTest::onlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("named pipe") << QStringLiteral("fifo");
+}
+
+void LoadingTest::onlyRegularFiles()
+{
+    QFETCH(QString, kind);
+    // A pipe named like a picture would block a reader forever; it must be refused unopened.
+    const QString path = m_dir.filePath(kind + QStringLiteral(".jpg"));
+    if (kind == QStringLiteral("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const PictureLoad load = loadPicture(path);
+    QVERIFY(!load.ok());
+    QVERIFY2(load.error.contains(QStringLiteral("not a regular file")), qPrintable(load.error));
+}
+
+QTEST_GUILESS_MAIN(LoadingTest)
+#include "tst_loading.moc"
