@@ -29,9 +29,8 @@ QByteArray writeBytes(const QString& path, const QByteArray& bytes)
 // What the library writes for these pixels and settings when called directly.
 QByteArray directJpeg(const QImage& piece, const QString& path, int quality, bool progressive)
 {
-    const output::JpegWriteResult result =
-        output::writeJpeg(piece, path, static_cast<std::uint8_t>(quality), progressive,
-                          qEnvironmentVariable("SNIPWELL_SAVEJPG"));
+    const output::JpegWriteResult result = output::writeJpeg(
+        piece, path, static_cast<std::uint8_t>(quality), progressive, jpegLibraryForTests());
     return result.written ? fileBytes(path) : QByteArray();
 }
 

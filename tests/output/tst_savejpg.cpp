@@ -41,8 +41,7 @@ class TestSaveJpg : public QObject
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const output::JpegLibraryEntry entry =
-            output::loadJpegLibrary(qEnvironmentVariable("SNIPWELL_SAVEJPG"));
+        const output::JpegLibraryEntry entry = output::loadJpegLibrary(jpegLibraryForTests());
         QVERIFY2(entry.function, qPrintable(entry.error));
         m_save = entry.function;
     }

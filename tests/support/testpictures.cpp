@@ -55,9 +55,16 @@ TestApp::TestApp()
 
 TestApp::~TestApp() = default;
 
+QString jpegLibraryForTests()
+{
+    // CTest names the library; a test binary started by hand finds it where it was built.
+    const QString named = qEnvironmentVariable("SNIPWELL_SAVEJPG");
+    return named.isEmpty() ? QStringLiteral(SAVEJPG_BUILD_DIR "/libsavejpg.so") : named;
+}
+
 AppPaths TestApp::paths() const
 {
-    return {dir.filePath(QStringLiteral("setting.ini")), qEnvironmentVariable("SNIPWELL_SAVEJPG")};
+    return {dir.filePath(QStringLiteral("setting.ini")), jpegLibraryForTests()};
 }
 
 void TestApp::restart()

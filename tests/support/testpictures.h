@@ -20,6 +20,9 @@ QString writeBmp(const QTemporaryDir& dir, const QString& name, const QImage& im
 // Compares two images pixel by pixel, as opaque RGB; describes the first difference.
 bool sameRgb(const QImage& a, const QImage& b, QString* difference = nullptr);
 
+// The JPEG library built beside the tests.
+QString jpegLibraryForTests();
+
 struct TestApp
 {
     TestApp();
