@@ -12,7 +12,9 @@ constexpr float kBarHeight = 255;
 StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
-    setFixedHeight(twips::toPixels(kBarHeight));
+    // At least the designed height; taller where the system font needs it, so
+    // the panel texts are never clipped.
+    setMinimumHeight(twips::toPixels(kBarHeight));
     for (QLabel*& label : m_panels) {
         label = new QLabel(this);
         label->setMinimumWidth(twips::toPixels(kPanelWidth));

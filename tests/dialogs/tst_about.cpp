@@ -162,7 +162,7 @@ void AboutTest::screenshot()
 {
     main->mversion_Click();
     QVERIFY(QTest::qWaitForWindowExposed(main->about));
-    QVERIFY(main->about->grab().save(QStringLiteral("/tmp/snipwell-about.png")));
+    saveScreenshot(main->about, QStringLiteral("about"));
 }
 
 QTEST_MAIN(AboutTest)

@@ -300,7 +300,7 @@ void OptionsTest::screenshot()
 {
     main->moption_Click();
     QVERIFY(QTest::qWaitForWindowExposed(option));
-    QVERIFY(option->grab().save(QStringLiteral("/tmp/snipwell-options.png")));
+    saveScreenshot(option, QStringLiteral("options"));
 }
 
 QTEST_MAIN(OptionsTest)

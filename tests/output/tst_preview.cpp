@@ -245,11 +245,11 @@ class TestPreview : public QObject
         main().show();
         main().previewreload();
         cut(QPoint(20, 20), QPoint(240, 250));
-        main().preview->grab().save(QStringLiteral("/tmp/snipwell-preview.png"));
+        saveScreenshot(main().preview, QStringLiteral("preview"));
         main().cuttedpic->setImage(QImage());
         main().cuttedpic->Move(0, 0, 1455, 1455);
         main().previewreload();
-        main().preview->grab().save(QStringLiteral("/tmp/snipwell-preview-blank.png"));
+        saveScreenshot(main().preview, QStringLiteral("preview-blank"));
     }
 };
 

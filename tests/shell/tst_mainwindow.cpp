@@ -120,6 +120,7 @@ void MainWindowTest::startsWithNoToolNoPictureAndEmptyPanels()
     QTest::mouseClick(main.btmcut, Qt::LeftButton);
     QCOMPARE(main.toolmode, 1);
     QCOMPARE(main.statusbar->Panel(2), QStringLiteral("Cutモード"));
+    saveScreenshot(&main, QStringLiteral("main-empty"));
     main.hide();
 }
 

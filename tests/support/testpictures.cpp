@@ -1,6 +1,8 @@
 #include "testpictures.h"
 
+#include <QDir>
 #include <QFile>
+#include <QWidget>
 
 QImage patternImage(int width, int height, int seed)
 {
@@ -54,6 +56,15 @@ TestApp::TestApp()
 }
 
 TestApp::~TestApp() = default;
+
+void saveScreenshot(QWidget* window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("SNIPWELL_SCREENSHOTS");
+    if (folder.isEmpty() || !window)
+        return;
+    QDir().mkpath(folder);
+    window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
 
 QString jpegLibraryForTests()
 {

@@ -20,6 +20,10 @@ QString writeBmp(const QTemporaryDir& dir, const QString& name, const QImage& im
 // Compares two images pixel by pixel, as opaque RGB; describes the first difference.
 bool sameRgb(const QImage& a, const QImage& b, QString* difference = nullptr);
 
+// Saves a grab of a window as <name>.png into the folder named by
+// SNIPWELL_SCREENSHOTS, for a look by eye; does nothing when it is not set.
+void saveScreenshot(QWidget* window, const QString& name);
+
 // The JPEG library built beside the tests.
 QString jpegLibraryForTests();
 

@@ -417,8 +417,7 @@ void TestText::screenshot()
     app.main->dialog.Color = QColor(0, 60, 220);
     app.hover({60, 260});
     QApplication::processEvents();
-    const QString path = QDir::temp().filePath(QStringLiteral("snipwell-markup.png"));
-    QVERIFY(app.main->grab().save(path));
+    saveScreenshot(app.main.get(), QStringLiteral("markup"));
 }
 
 QTEST_MAIN(TestText)
