@@ -1,5 +1,7 @@
 #include "input/bmpreader.h"
 
+#include "shell/picturememory.h"
+
 #include <QtEndian>
 
 namespace {
@@ -69,7 +71,19 @@ void convertRow(const uchar* in, QRgb* out, qint64 width, int bitsPerPixel)
             out[x] = 0xFF000000u | qFromLittleEndian<quint32>(in + 4 * x);
         return;
     }
-    for (qint64 x = 0; x < width; ++x, in += 3)
+    // Four pixels are twelve bytes: three word loads and shifts instead of
+    // twelve byte loads, which makes the conversion a few times faster.
+    qint64 x = 0;
+    for (; x + 4 <= width; x += 4, in += 12) {
+        const quint32 a = qFromLittleEndian<quint32>(in);
+        const quint32 b = qFromLittleEndian<quint32>(in + 4);
+        const quint32 c = qFromLittleEndian<quint32>(in + 8);
+        out[x] = 0xFF000000u | a;
+        out[x + 1] = 0xFF000000u | a >> 24 | b << 8;
+        out[x + 2] = 0xFF000000u | b >> 16 | c << 16;
+        out[x + 3] = 0xFF000000u | c >> 8;
+    }
+    for (; x < width; ++x, in += 3)
         out[x] = 0xFF000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
 }
 
@@ -95,7 +109,7 @@ std::optional<PictureLoad> decodeBmp(QIODevice& file)
     if (header->pixelOffset < kFileHeaderSize + 40 || lastRowEnd > file.size())
         return PictureLoad::failure(QStringLiteral("cannot be read: the file is cut short"));
 
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    QImage image = newPictureImage(static_cast<int>(width), static_cast<int>(height));
     if (image.isNull() || !file.seek(header->pixelOffset))
         return PictureLoad::failure(QStringLiteral("cannot be read: not enough memory"));
     // Rows are read in stripes of about a megabyte straight from the file, so the

@@ -1,6 +1,7 @@
 #include "input/jpegreader.h"
 
 #include "input/exiforientation.h"
+#include "shell/picturememory.h"
 
 #include <QSysInfo>
 #include <cstring>
@@ -52,7 +53,7 @@ std::optional<PictureLoad> decodeJpeg(const QByteArray& bytes)
     if (!pictureloader::fitsLimit(width, height))
         return PictureLoad::failure(pictureloader::tooLarge(width, height));
 
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = newPictureImage(width, height);
     if (image.isNull())
         return PictureLoad::failure(QStringLiteral("cannot be read: not enough memory"));
     // LIMITSCANS bounds the work a hostile progressive file can ask for.

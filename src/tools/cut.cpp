@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -85,7 +86,9 @@ void frmmain::cutMouseDown(float x, float y)
     } else {
         QImage blank(pieceSize, QImage::Format_RGB32);
         blank.fill(cuttedpic->BackColor);
-        cuttedpic->setImage(blank);
+        // Handed over, not shared: a second owner would make the copy below
+        // copy the whole blank piece first.
+        cuttedpic->setImage(std::exchange(blank, QImage()));
         cuttedpic->PaintPicture(picmain->image(), 0, 0, cut.left, cut.top, cut.width, cut.height);
     }
     actstate = 0;

@@ -93,11 +93,13 @@ static int encode(const SnipDC* dc, int width, int height, int pixelFormat, uint
     tjhandle handle = tjInitCompress();
     if (handle == NULL)
         return 0;
-    /* Sized for the worst case up front, so the encoder never grows the buffer. */
-    const unsigned long capacity = tjBufSize(width, height, subsampling);
-    const int fits = capacity != (unsigned long)-1 && capacity <= 0x7fffffffu;
-    *jpeg = fits ? tjAlloc((int)capacity) : NULL;
-    *jpegSize = *jpeg != NULL ? capacity : 0; /* with no buffer TurboJPEG allocates its own */
+    /* TurboJPEG allocates the output and grows it as needed. A worst-case
+     * buffer made up front is several times the JPEG's size, and while it
+     * lives the encoder's own working memory (the whole image's coefficients
+     * in progressive mode) lands in fresh pages, which cost more in page
+     * faults than the few doublings of a growing buffer. */
+    *jpeg = NULL;
+    *jpegSize = 0;
     const int status = tjCompress2(handle, dc->bits, width, (int)dc->stride, height, pixelFormat,
                                    jpeg, jpegSize, subsampling, level, flags);
     tjDestroy(handle);

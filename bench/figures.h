@@ -1,0 +1,24 @@
+#pragma once
+
+// The measured figures, each side by side with its reference in this process.
+
+#include "inputs.h"
+#include "table.h"
+
+#include <vector>
+
+namespace bench {
+
+// Opening the 24 and 96 MP JPEGs and the 24 MP BMP through the Open menu.
+std::vector<Row> openFigures(const Inputs& inputs, int runs);
+
+// Saving a 3000 x 2000 piece of the 24 MP picture, baseline and progressive.
+std::vector<Row> saveFigures(const Inputs& inputs, const QString& folder, int runs);
+
+// One mouse event of each tool on the 96 MP picture against the same on 1 MP.
+std::vector<Row> eventFigures(const Inputs& inputs, int runs);
+
+// Peak memory and start-up, each in fresh processes of this program.
+std::vector<Row> processFigures(const Inputs& inputs, const QString& folder, int runs);
+
+} // namespace bench

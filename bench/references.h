@@ -1,0 +1,77 @@
+#pragma once
+
+// What each Snipwell figure is measured against: libjpeg-turbo and the system
+// doing the same work with nothing around it. Buffers are allocated once and
+// reused, so the references pay for no allocation at all.
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace bench {
+
+// Reads a JPEG file into a buffer and decodes it with tjDecompress2 into
+// pixels in the picture surface's own format. With freshPicture the pixels go
+// into a newly allocated picture each time, as an open must, which shows what
+// the allocation alone costs.
+class JpegDecodeReference
+{
+  public:
+    explicit JpegDecodeReference(QString path, bool freshPicture = false)
+        : m_path(std::move(path)), m_freshPicture(freshPicture)
+    {
+    }
+    double run(); // milliseconds; negative when the file cannot be decoded
+
+  private:
+    QString m_path;
+    bool m_freshPicture;
+    std::vector<std::uint8_t> m_file;
+    std::vector<std::uint8_t> m_pixels;
+    QImage m_picture;
+};
+
+// Reads a file's bytes into memory with read(2). Given a picture size, it
+// reads them into a newly allocated picture of that size each time instead.
+class FileReadReference
+{
+  public:
+    explicit FileReadReference(QString path, QSize freshPicture = {})
+        : m_path(std::move(path)), m_freshPicture(freshPicture)
+    {
+    }
+    double run();
+
+  private:
+    QString m_path;
+    QSize m_freshPicture;
+    std::vector<std::uint8_t> m_bytes;
+    QImage m_picture;
+};
+
+// Compresses pixels with tjCompress2 at the settings Snipwell's library uses
+// for the same quality; with a target folder, also writes the result to a file
+// there as a careful program must: a temporary file, fsync, rename.
+class JpegCompressReference
+{
+  public:
+    JpegCompressReference(QImage pixels, int quality, bool progressive, QString writeFolder = {})
+        : m_pixels(std::move(pixels)), m_quality(quality), m_progressive(progressive),
+          m_folder(std::move(writeFolder))
+    {
+    }
+    double run();
+
+  private:
+    bool writeFile(const std::uint8_t* data, unsigned long size);
+
+    QImage m_pixels;
+    int m_quality;
+    bool m_progressive;
+    QString m_folder;
+    std::vector<std::uint8_t> m_jpeg;
+    int m_serial = 0;
+};
+
+} // namespace bench
