@@ -12,8 +12,9 @@ Qt::WindowFlags flags()
 void showAbove(QWidget* window, QWidget* owner)
 {
     window->winId(); // creates the native window, so that it has a handle
-    if (owner && owner->windowHandle())
-        window->windowHandle()->setTransientParent(owner->windowHandle());
+    QWindow* ownerWindow = owner ? owner->windowHandle() : nullptr;
+    if (ownerWindow && window->windowHandle()->transientParent() != ownerWindow)
+        window->windowHandle()->setTransientParent(ownerWindow);
     window->show();
     window->raise();
     window->activateWindow();

@@ -40,7 +40,7 @@ QImage flattened(QImage image)
     return opaque;
 }
 
-PictureLoad readWithPlugins(QFile& file)
+PictureLoad readWithPlugins(QIODevice& file)
 {
     QImageReader::setAllocationLimit(
         static_cast<int>(pictureloader::maxPictureBytes >> 20)); // megabytes
@@ -88,7 +88,11 @@ PictureLoad loadPicture(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return PictureLoad::failure(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+    return loadPicture(file);
+}
 
+PictureLoad loadPicture(QIODevice& file)
+{
     const QByteArray head = file.peek(16);
     // The fast readers pass the variants they do not handle (CMYK JPEGs,
     // compressed or palette BMPs) on to the plugins.

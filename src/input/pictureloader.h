@@ -29,4 +29,9 @@ QString tooLarge(std::int64_t width, std::int64_t height);
 
 } // namespace pictureloader
 
+class QIODevice;
+
 PictureLoad loadPicture(const QString& path);
+// The same reading from an open device that can seek (a QBuffer in the fuzzing
+// harness); the path version checks the file and reads it through this one.
+PictureLoad loadPicture(QIODevice& device);

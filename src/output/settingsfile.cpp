@@ -15,12 +15,14 @@ constexpr int kRecordCount = 6;
 
 QByteArray quoted(const QString& text)
 {
-    // A quoted record has no way to hold a quote or a line break; such a value
-    // is written empty so that the records after it stay in their places.
+    // A quoted record has no way to hold a quote or a line break, and a line
+    // longer than the reader takes would cost the records after it; such a
+    // value is written empty so that the records after it stay in their places.
+    const QByteArray utf8 = text.toUtf8();
     if (text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\r')) ||
-        text.contains(QLatin1Char('\n')))
+        text.contains(QLatin1Char('\n')) || utf8.size() + 2 > settingsfile::maxLineLength)
         return QByteArrayLiteral("\"\"");
-    return '"' + text.toUtf8() + '"';
+    return '"' + utf8 + '"';
 }
 
 // A number in plain decimal form, whole values without a point.

@@ -23,7 +23,7 @@ struct CorpusFile
     QString name;
     QByteArray bytes;
     // True for files whose header claims more pixels than the program holds:
-    // they must be refused as too large, before anything is allocated.
+    // they must be refused, and never with the claimed picture allocated.
     bool claimsHuge = false;
 };
 
@@ -58,8 +58,8 @@ inline QByteArray turboJpeg(const QImage& source, int pixelFormat, int subsampli
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     tjCompress2(handle, reinterpret_cast<const unsigned char*>(pixels.constData()), image.width(),
-                static_cast<int>(image.bytesPerLine()), image.height(), pixelFormat, &buffer,
-                &size, subsampling, 85, flags);
+                static_cast<int>(image.bytesPerLine()), image.height(), pixelFormat, &buffer, &size,
+                subsampling, 85, flags);
     const QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
     tjFree(buffer);
     tjDestroy(handle);
@@ -244,10 +244,12 @@ inline QList<CorpusFile> generate()
     const QByteArray bmp24 = qtEncoded(picture.convertToFormat(QImage::Format_RGB888), "BMP");
     const QByteArray bmp8 =
         bmp(16, 12, 8, 0, greyPalette(256), QByteArray(16 * 12, '\x40') + QByteArray(4, '\xFF'));
-    const QByteArray rle8 = bmp(16, 8, 8, 1, greyPalette(16),
-                                QByteArray("\x10\x03\x00\x00", 4).repeated(8) + QByteArray("\0\1", 2));
-    const QByteArray rle4 = bmp(16, 8, 4, 2, greyPalette(16),
-                                QByteArray("\x10\x35\x00\x00", 4).repeated(8) + QByteArray("\0\1", 2));
+    const QByteArray rle8 =
+        bmp(16, 8, 8, 1, greyPalette(16),
+            QByteArray("\x10\x03\x00\x00", 4).repeated(8) + QByteArray("\0\1", 2));
+    const QByteArray rle4 =
+        bmp(16, 8, 4, 2, greyPalette(16),
+            QByteArray("\x10\x35\x00\x00", 4).repeated(8) + QByteArray("\0\1", 2));
     const QByteArray png = qtEncoded(picture, "PNG");
 
     corpus << CorpusFile{QStringLiteral("empty.jpg"), QByteArray()}
@@ -260,7 +262,8 @@ inline QList<CorpusFile> generate()
            << CorpusFile{QStringLiteral("zeros.bmp"), QByteArray(4096, '\0')};
 
     addTruncations(corpus, QStringLiteral("baseline"), QStringLiteral("jpg"), jpeg, 40, 60);
-    addTruncations(corpus, QStringLiteral("progressive"), QStringLiteral("jpg"), progressive, 20, 60);
+    addTruncations(corpus, QStringLiteral("progressive"), QStringLiteral("jpg"), progressive, 20,
+                   60);
     addTruncations(corpus, QStringLiteral("cmyk"), QStringLiteral("jpg"), cmyk, 10, 20);
     addTruncations(corpus, QStringLiteral("bmp24"), QStringLiteral("bmp"), bmp24, 70, 60);
     addTruncations(corpus, QStringLiteral("bmp8"), QStringLiteral("bmp"), bmp8, 60, 40);
@@ -284,6 +287,10 @@ inline QList<CorpusFile> generate()
     huge(QStringLiteral("huge-progressive.jpg"), withFrameSize(progressive, 65535, 65535));
     huge(QStringLiteral("huge-cmyk.jpg"), withFrameSize(cmyk, 65535, 65535));
     huge(QStringLiteral("huge-wide.jpg"), withFrameSize(jpeg, 65535, 16385));
+    // Within libjpeg's own bound of 65500 a side, so only our ceiling stands in the way.
+    huge(QStringLiteral("huge-65000.jpg"), withFrameSize(jpeg, 65000, 65000));
+    huge(QStringLiteral("huge-65000-progressive.jpg"), withFrameSize(progressive, 65000, 65000));
+    huge(QStringLiteral("huge-65000-cmyk.jpg"), withFrameSize(cmyk, 65000, 65000));
     huge(QStringLiteral("huge24.bmp"), withU32(withU32(bmp24, 18, 65535), 22, 65535));
     huge(QStringLiteral("huge24-topdown.bmp"),
          withU32(withU32(bmp24, 18, 65535), 22, static_cast<quint32>(-65535)));
@@ -292,10 +299,10 @@ inline QList<CorpusFile> generate()
     huge(QStringLiteral("huge-rle4.bmp"), withU32(withU32(rle4, 18, 65535), 22, 65535));
     huge(QStringLiteral("huge.png"), pngWithSize(png, 65535, 65535));
     huge(QStringLiteral("huge-tall.bmp"), withU32(withU32(bmp24, 18, 1), 22, 0x7FFFFFFF));
-    huge(QStringLiteral("huge.gif"),
-         QByteArray("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00"
-                    "\x02\x02\x44\x01\x00;",
-                    33));
+    static const char hugeGif[] =
+        "GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\xFF\xFF\xFF\xFF"
+        "\x00\x02\x02\x44\x01\x00;";
+    huge(QStringLiteral("huge.gif"), QByteArray(hugeGif, sizeof hugeGif - 1));
 
     // BMP headers with sizes, offsets, bit counts, compressions and palettes out of line.
     const struct
@@ -305,16 +312,26 @@ inline QList<CorpusFile> generate()
         quint32 value;
         bool wide;
     } patches[] = {
-        {"infosize0", 14, 0, true},          {"infosize12", 14, 12, true},
-        {"infosize200", 14, 200, true},      {"infosize-max", 14, 0xFFFFFFFF, true},
-        {"offset0", 10, 0, true},            {"offset-past-end", 10, 0x7FFFFFF0, true},
-        {"offset-max", 10, 0xFFFFFFFF, true}, {"width0", 18, 0, true},
-        {"width-negative", 18, 0xFFFFFFF0, true}, {"height0", 22, 0, true},
-        {"height-min", 22, 0x80000000, true}, {"planes0", 26, 0, false},
-        {"filesize0", 2, 0, true},           {"compression-jpeg", 30, 4, true},
-        {"compression-png", 30, 5, true},    {"compression-6", 30, 6, true},
-        {"compression-max", 30, 0xFFFFFFFF, true}, {"bitfields24", 30, 3, true},
-        {"colors-max", 46, 0xFFFFFFFF, true}, {"colors-300", 46, 300, true},
+        {"infosize0", 14, 0, true},
+        {"infosize12", 14, 12, true},
+        {"infosize200", 14, 200, true},
+        {"infosize-max", 14, 0xFFFFFFFF, true},
+        {"offset0", 10, 0, true},
+        {"offset-past-end", 10, 0x7FFFFFF0, true},
+        {"offset-max", 10, 0xFFFFFFFF, true},
+        {"width0", 18, 0, true},
+        {"width-negative", 18, 0xFFFFFFF0, true},
+        {"height0", 22, 0, true},
+        {"height-min", 22, 0x80000000, true},
+        {"planes0", 26, 0, false},
+        {"filesize0", 2, 0, true},
+        {"compression-jpeg", 30, 4, true},
+        {"compression-png", 30, 5, true},
+        {"compression-6", 30, 6, true},
+        {"compression-max", 30, 0xFFFFFFFF, true},
+        {"bitfields24", 30, 3, true},
+        {"colors-max", 46, 0xFFFFFFFF, true},
+        {"colors-300", 46, 300, true},
     };
     for (const auto& patch : patches) {
         for (const auto& [stem, base] : {std::pair{"bmp24", bmp24}, std::pair{"bmp8", bmp8}}) {
@@ -362,8 +379,9 @@ inline QList<CorpusFile> generate()
     corpus << CorpusFile{
         QStringLiteral("scans.jpg"),
         manyScans(turboJpeg(big, TJPF_BGRX, TJSAMP_420, TJFLAG_PROGRESSIVE), 5000)};
-    corpus << CorpusFile{QStringLiteral("scans-cmyk.jpg"),
-                         manyScans(turboJpeg(big, TJPF_CMYK, TJSAMP_444, TJFLAG_PROGRESSIVE), 5000)};
+    corpus << CorpusFile{
+        QStringLiteral("scans-cmyk.jpg"),
+        manyScans(turboJpeg(big, TJPF_CMYK, TJSAMP_444, TJFLAG_PROGRESSIVE), 5000)};
     return corpus;
 }
 

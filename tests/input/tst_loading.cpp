@@ -295,10 +295,11 @@ void LoadingTest::refusesWithReason_data()
     qToLittleEndian<qint32>(30000, hugeBmp.data() + 22);
     QByteArray shortBmp = bmpBytes(patternImage(40, 40), 24, false);
     shortBmp.chop(500);
-    const QByteArray hugeGif = QByteArray("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00"
-                                          ",\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00"
-                                          "\x02\x02\x44\x01\x00;",
-                                          33);
+    // The length comes from the literal itself; a count written by hand read past its end.
+    static const char hugeGifBytes[] = "GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00"
+                                       ",\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00"
+                                       "\x02\x02\x44\x01\x00;";
+    const QByteArray hugeGif(hugeGifBytes, sizeof hugeGifBytes - 1);
 
     QTest::newRow("missing") << QString() << QByteArray() << QStringLiteral("does not exist");
     QTest::newRow("text named .jpg")

@@ -9,6 +9,11 @@
 #include <cstdlib>
 #include <turbojpeg.h>
 
+// Internal linkage: the program has a decodeJpeg of its own with the same
+// parameters, and two external definitions would let the linker call this one
+// from the picture loader of any test that includes both.
+namespace {
+
 struct DecodedJpeg
 {
     QImage image;
@@ -88,3 +93,5 @@ inline QImage smoothImage(int width, int height)
     }
     return image;
 }
+
+} // namespace
