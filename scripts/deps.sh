@@ -8,6 +8,12 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libgl-dev
     libturbojpeg0-dev
     fonts-ipafont-gothic
+    # Fuzzing: clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
+    clang libclang-rt-14-dev llvm
+    # End-to-end tests and screenshots: an X server, a window manager, input,
+    # clipboard and window tools, a JPEG decoder, desktop-file validators.
+    xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
+    desktop-file-utils appstream
 )
 [ "$#" -gt 0 ] && packages+=("$@")
 

@@ -55,9 +55,13 @@ void frmmain::picmain_OLEDragDrop(const QMimeData* data)
 void frmmain::dropPicture(const QMimeData* data)
 {
     const std::optional<QString> path = firstLocalFile(data);
-    if (!path)
-        return;
-    if (loadPictureFile(*path))
+    if (path)
+        openDroppedFile(*path);
+}
+
+void frmmain::openDroppedFile(const QString& path)
+{
+    if (loadPictureFile(path))
         setscrollrange();
 }
 

@@ -51,6 +51,10 @@ frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
     connectHandlers();
     const int menuHeight = menuBar()->sizeHint().height();
     resize(twips::toPixels(kClientWidth), menuHeight + twips::toPixels(kClientHeight));
+    // Raised to the minimum size before the window exists: raising it while
+    // the window is being shown would make the window system put the client
+    // area, not the frame, at the stored position, one title bar higher each run.
+    Form_Resize();
     Form_Load();
 }
 

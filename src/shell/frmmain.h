@@ -117,6 +117,8 @@ class frmmain : public QMainWindow
     // Loading.
     void mopen_Click();
     void loadnewpicture();
+    // Opens a file as a drop would: the program's one optional argument comes this way.
+    void openDroppedFile(const QString& path);
     void base_OLEDragDrop(const QMimeData* data);
     void picmain_OLEDragDrop(const QMimeData* data);
 

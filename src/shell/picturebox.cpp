@@ -1,5 +1,6 @@
 #include "shell/picturebox.h"
 
+#include "shell/picturememory.h"
 #include "shell/twips.h"
 
 #include <QDragEnterEvent>
@@ -58,6 +59,20 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
            (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// Qt hands a widget its mouse position rounded to whole device-independent
+// pixels, so on a screen scaled by 2 the right half of a pixel would count as
+// the next one. The position in the window keeps the fraction; it is taken when
+// it agrees with the rounded one (events made by hand may not carry it).
+QPointF exactPosition(const QMouseEvent* event, const QWidget* widget)
+{
+    const QPointF inWindow =
+        event->scenePosition() - QPointF(widget->mapTo(widget->window(), QPoint(0, 0)));
+    const QPointF rounded = event->position();
+    if (std::abs(inWindow.x() - rounded.x()) <= 0.5 && std::abs(inWindow.y() - rounded.y()) <= 0.5)
+        return inWindow;
+    return rounded;
 }
 
 // Pictures are kept in one of the two formats that Qt draws fastest.
@@ -181,8 +196,15 @@ void PictureBox::fitToPicture()
 
 QImage& PictureBox::paintableImage()
 {
-    if (m_image.isNull())
+    if (m_image.isNull()) {
         clearToBackColor();
+    } else if (!m_image.isDetached()) {
+        // The first mark gives the shown image pixels of its own; a large copy
+        // goes into picture memory, filled in one call rather than page by page.
+        QImage own = copyPictureImage(m_image);
+        if (!own.isNull())
+            m_image = own;
+    }
     return m_image;
 }
 
@@ -206,18 +228,18 @@ void PictureBox::PaintPicture(const QImage& source, float dstX, float dstY, floa
 {
     if (source.isNull())
         return;
-    QImage& target = paintableImage();
     const QRect from = pixelRect(srcX, srcY, srcW, srcH).intersected(source.rect());
     const QPoint offset =
         pixelRect(dstX, dstY, 0, 0).topLeft() - pixelRect(srcX, srcY, 0, 0).topLeft();
+    // Copying a picture onto the image that still shares its pixels, in place,
+    // changes nothing; skipping it keeps the two sharing and saves the copy.
+    if (offset.isNull() && m_image.cacheKey() == source.cacheKey())
+        return;
+    QImage& target = paintableImage();
     const QRect to = from.translated(offset).intersected(target.rect());
     if (to.isEmpty())
         return;
     const QRect fromClipped = to.translated(-offset);
-    // Copying a picture onto the image that still shares its pixels, in place,
-    // changes nothing; skipping it keeps the two sharing and saves the copy.
-    if (offset.isNull() && target.cacheKey() == source.cacheKey())
-        return;
     if (source.format() == target.format()) {
         // A plain copy, row by row: exact and as fast as the memory allows.
         const int bytes = to.width() * 4;
@@ -323,7 +345,7 @@ void PictureBox::paintClient(QPaintEvent* event)
 void PictureBox::emitMouse(QMouseEvent* event)
 {
     // Pointer positions fall on whole pixels: the pixel under the pointer.
-    const QPointF pos = event->position();
+    const QPointF pos = exactPosition(event, m_client);
     const float x = fromPixel(std::floor(pos.x()));
     const float y = fromPixel(std::floor(pos.y()));
     const int shift = shiftCode(event->modifiers());

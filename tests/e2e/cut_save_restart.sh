@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The real program on a private X server, opened on a picture given as its one
+# argument: a cut with real pointer events, a copy read back from the clipboard,
+# a save through the real save dialog, a close through the window manager, and
+# a second start at the position the settings file kept.
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+e2e_need djpeg
+e2e_start_x
+
+app="$E2E_TMP/app"
+out="$E2E_TMP/out"
+source="$E2E_TMP/source.bmp"
+e2e_copy_program "$app"
+mkdir -p "$out"
+cd "$E2E_TMP"
+"$E2E_TOOL" pattern "$source" 160 120 3
+# As a previous run left them: quality 95, the frame's top-left at (100, 80) pixels.
+printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+
+e2e_step "start on the picture at the stored position"
+e2e_start_program "$app/snipwell" "$source"
+e2e_until 10 "the frame at (100, 80)" e2e_frame_near "$E2E_WIN" 100 80
+e2e_find_picture "$source"
+
+e2e_step "cut (12,20)-(70,61) and copy it"
+e2e_cut 12 20 70 61
+e2e_copy_piece "$E2E_TMP/clipboard.png"
+"$E2E_TOOL" compare "$source" 12 20 58 41 "$E2E_TMP/clipboard.png" 0 0 ||
+    e2e_fail "the clipboard does not hold the cut rectangle"
+
+e2e_step "save through the save dialog"
+e2e_save_and_check "$out/piece.jpg" "$source" 12 20 58 41
+
+e2e_step "move the window, close it through the window manager"
+xdotool windowmove "$E2E_WIN" 240 170
+e2e_until 10 "the window to move" e2e_frame_away_from "$E2E_WIN" 100 80
+read -r left top < <(e2e_frame_origin "$E2E_WIN")
+e2e_close_program
+# The picture came as an argument, like a drop, so no picture path is kept.
+e2e_check_settings "$app/setting.ini" '"95"' 0 '""' "\"$out\"" $((left * 15)) $((top * 15))
+
+e2e_step "start again: the frame stands where it was left"
+e2e_start_program "$app/snipwell"
+e2e_until 10 "the frame at ($left, $top)" e2e_frame_near "$E2E_WIN" "$left" "$top"
+e2e_close_program
+e2e_check_settings "$app/setting.ini" '"95"' 0 '""' "\"$out\"" $((left * 15)) $((top * 15))
+echo "PASS"

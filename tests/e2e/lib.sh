@@ -1,0 +1,358 @@
+# Sourced by the end-to-end tests and the screenshot script: a private X server
+# with openbox, the program started from a folder of its own, and helpers that
+# drive it from outside with xdotool. Every process started here ends on exit.
+# shellcheck shell=bash
+
+E2E_TMP=$(mktemp -d /tmp/snipwell-e2e.XXXXXX)
+chmod 755 "$E2E_TMP"
+E2E_SCALE=1
+E2E_PID=
+E2E_WIN=
+e2e_pids=()
+
+e2e_cleanup() {
+    local status=$? pid
+    for pid in "${e2e_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${e2e_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    # A failed run keeps its folder (logs, screenshots) for a look.
+    if [ "$status" -eq 0 ]; then
+        chmod -R u+w "$E2E_TMP" 2>/dev/null || true
+        rm -rf "$E2E_TMP"
+    else
+        echo "kept for inspection: $E2E_TMP" >&2
+    fi
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ]; then
+        "$E2E_TOOL" grab "$E2E_TMP/failure.png" 0 0 -1 -1 2>/dev/null || true
+    fi
+    for log in "$E2E_TMP"/*.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+e2e_step() {
+    echo "== $*"
+}
+
+# Runs a command until it succeeds; fails the test when the deadline passes.
+e2e_until() {
+    local timeout=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + timeout))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "timed out after ${timeout}s waiting for $what"
+        sleep 0.1
+    done
+}
+
+e2e_need() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || e2e_fail "$tool is missing: run scripts/deps.sh"
+    done
+}
+
+# The program sees a plain X11 desktop: Qt's own dialogs, no scaling unless a
+# test asks for it, the JPEG library found the way a user's copy finds it.
+e2e_environment() {
+    export HOME="$E2E_TMP/home"
+    export XDG_CONFIG_HOME="$HOME/.config"
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=
+    unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+        QT_ENABLE_HIGHDPI_SCALING SNIPWELL_SAVEJPG QT_STYLE_OVERRIDE
+}
+
+e2e_wm_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Starts Xvfb on a free display number (E2E_SCREEN pixels), then openbox on it.
+e2e_start_x() {
+    local size=${E2E_SCREEN:-1280x1024}
+    e2e_need Xvfb openbox xdotool xprop xwininfo xclip wmctrl
+    e2e_environment
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac \
+        3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    e2e_pids+=($!)
+    e2e_until 20 "the X server" test -s "$E2E_TMP/display"
+    DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    export DISPLAY
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    e2e_pids+=($!)
+    e2e_until 20 "the window manager" e2e_wm_running
+}
+
+# Copies the built program and its JPEG library into a folder of their own, so
+# that the settings file it writes beside itself lands there and not in build/.
+e2e_copy_program() {
+    mkdir -p "$1"
+    cp "$SNIPWELL_BIN" "$SNIPWELL_JPEGLIB" "$1/"
+}
+
+e2e_find_main_window() {
+    local found
+    found=$(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Snipwell$' 2>/dev/null |
+        head -n1) || return 1
+    [ -n "$found" ] || return 1
+    # Framed by the window manager: it has told the window its frame's size.
+    xprop -id "$found" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' || return 1
+    E2E_WIN=$found
+}
+
+# Starts the program (with its arguments) and waits for its main window.
+e2e_start_program() {
+    "$@" >>"$E2E_TMP/program.log" 2>&1 &
+    E2E_PID=$!
+    e2e_pids+=("$E2E_PID")
+    e2e_until 30 "the main window" e2e_find_main_window
+}
+
+e2e_program_ended() {
+    ! kill -0 "$E2E_PID" 2>/dev/null
+}
+
+# Closes the main window through the window manager and waits for the program
+# to end by itself, successfully.
+e2e_close_program() {
+    wmctrl -i -c "$E2E_WIN"
+    e2e_until 30 "the program to end" e2e_program_ended
+    wait "$E2E_PID" || e2e_fail "the program ended with status $?"
+}
+
+# "X Y WIDTH HEIGHT" of a window's client area on the screen.
+e2e_client_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
+}
+
+# "X Y" of the window's frame, decorations included: what the program stores.
+e2e_frame_origin() {
+    local left top x y
+    read -r left _ top _ < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= *//; s/,//g')
+    read -r x y _ < <(e2e_client_geometry "$1")
+    echo "$((x - left)) $((y - top))"
+}
+
+e2e_grab_window() {
+    local x y w h
+    read -r x y w h < <(e2e_client_geometry "$1")
+    "$E2E_TOOL" grab "$2" "$x" "$y" "$w" "$h"
+}
+
+e2e_try_locate() {
+    local at
+    e2e_grab_window "$E2E_WIN" "$E2E_TMP/window.png" || return 1
+    at=$("$E2E_TOOL" locate "$E2E_TMP/window.png" "$1" "$E2E_SCALE" 2>/dev/null) || return 1
+    read -r E2E_PICTURE_X E2E_PICTURE_Y <<<"$at"
+}
+
+# Finds the picture on screen (each of its pixels a block of E2E_SCALE screen
+# pixels) and from it the client area's layout: the picture surface sits inside
+# the viewport at (11, 51) pixels below the menu bar.
+e2e_find_picture() {
+    e2e_until 30 "the picture to show at its own size" e2e_try_locate "$1"
+    read -r E2E_CLIENT_X E2E_CLIENT_Y _ < <(e2e_client_geometry "$E2E_WIN")
+    [ "$E2E_PICTURE_X" -eq $((11 * E2E_SCALE)) ] ||
+        e2e_fail "picture at x=$E2E_PICTURE_X in the window, expected $((11 * E2E_SCALE))"
+    E2E_MENU_HEIGHT=$((E2E_PICTURE_Y / E2E_SCALE - 51))
+}
+
+# Screen position of picture pixel (X, Y): inside its block, so that the
+# position the program reads is that pixel.
+e2e_picture_point() {
+    echo "$((E2E_CLIENT_X + E2E_PICTURE_X + $1 * E2E_SCALE + E2E_SCALE / 2))" \
+        "$((E2E_CLIENT_Y + E2E_PICTURE_Y + $2 * E2E_SCALE + E2E_SCALE / 2))"
+}
+
+e2e_click_at() {
+    xdotool mousemove "$1" "$2" click 1
+}
+
+e2e_click_picture() {
+    # shellcheck disable=SC2046
+    e2e_click_at $(e2e_picture_point "$1" "$2")
+}
+
+e2e_move_picture() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(e2e_picture_point "$1" "$2")
+}
+
+# Clicks a tool-strip button by the centre of its 33-pixel square, given in the
+# central area's pixels from its left edge.
+e2e_click_tool() {
+    local centre
+    case "$1" in
+    cut) centre=24 ;;
+    draw) centre=64 ;;
+    text) centre=104 ;;
+    erase) centre=152 ;;
+    paste) centre=192 ;;
+    save) centre=232 ;;
+    *) e2e_fail "no tool button $1" ;;
+    esac
+    e2e_click_at "$((E2E_CLIENT_X + centre * E2E_SCALE))" \
+        "$((E2E_CLIENT_Y + (E2E_MENU_HEIGHT + 24) * E2E_SCALE))"
+}
+
+# Anchors at (X1, Y1), drags the frame through the middle and completes at (X2, Y2).
+e2e_cut() {
+    e2e_click_tool cut
+    e2e_click_picture "$1" "$2"
+    e2e_move_picture $((($1 + $3) / 2)) $((($2 + $4) / 2))
+    e2e_move_picture "$3" "$4"
+    e2e_click_picture "$3" "$4"
+}
+
+e2e_clipboard_has_png() {
+    timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx 'image/png'
+}
+
+# Copies the piece with the tool-strip button and reads it back as a PNG.
+e2e_copy_piece() {
+    e2e_click_tool paste
+    e2e_until 20 "the piece on the clipboard" e2e_clipboard_has_png
+    timeout 10 xclip -selection clipboard -t image/png -o >"$1" ||
+        e2e_fail "could not read the clipboard"
+}
+
+e2e_find_dialog() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_PID" --name '.' 2>/dev/null); do
+        if [ "$w" != "$E2E_WIN" ] && xprop -id "$w" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='
+        then
+            E2E_DIALOG=$w
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_dialog_gone() {
+    ! xwininfo -id "$E2E_DIALOG" 2>/dev/null | grep -q 'IsViewable'
+}
+
+# Waits for a framed window of the program other than the main window.
+e2e_wait_dialog() {
+    E2E_DIALOG=
+    e2e_until 20 "a dialog of the program" e2e_find_dialog
+    timeout 5 xdotool windowactivate --sync "$E2E_DIALOG" 2>/dev/null || true
+}
+
+# Types a path into the file dialog's name box (replacing what it holds) and accepts.
+e2e_answer_file_dialog() {
+    e2e_wait_dialog
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 15 "$1"
+    xdotool key Return
+    e2e_until 20 "the file dialog to close" e2e_dialog_gone
+}
+
+e2e_file_written() {
+    [ -s "$1" ]
+}
+
+# Six records of the settings file, without the line ends, one per line.
+e2e_settings_records() {
+    tr -d '\r' <"$1"
+}
+
+e2e_frame_near() {
+    local x y
+    read -r x y < <(e2e_frame_origin "$1")
+    [ $((x - $2)) -le 2 ] && [ $((x - $2)) -ge -2 ] && [ $((y - $3)) -le 2 ] && [ $((y - $3)) -ge -2 ]
+}
+
+# Checks the six records of a settings file against the expected lines.
+e2e_check_settings() {
+    local file=$1
+    shift
+    [ -f "$file" ] || e2e_fail "no settings file at $file"
+    local expected actual
+    expected=$(printf '%s\n' "$@")
+    actual=$(e2e_settings_records "$file")
+    [ "$actual" = "$expected" ] ||
+        e2e_fail "settings file holds:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
+    [ "$(grep -c $'\r$' "$file")" -eq 6 ] || e2e_fail "settings lines do not all end in CR LF"
+}
+
+# Saves the piece through the save dialog and checks the file with djpeg: the
+# cut rectangle's size, and pixels close to that rectangle of the source.
+e2e_save_and_check() {
+    local target=$1 source=$2 x=$3 y=$4 w=$5 h=$6
+    e2e_click_tool save
+    e2e_answer_file_dialog "$target"
+    e2e_until 20 "the JPEG file $target" e2e_file_written "$target"
+    djpeg -pnm -outfile "$E2E_TMP/decoded.ppm" "$target" || e2e_fail "djpeg cannot read $target"
+    "$E2E_TOOL" compare "$source" "$x" "$y" "$w" "$h" "$E2E_TMP/decoded.ppm" 10 80 ||
+        e2e_fail "the saved JPEG is not the cut rectangle"
+    # The same check one pixel off must fail, or it could not tell a wrong piece.
+    if "$E2E_TOOL" compare "$source" $((x + 1)) "$y" "$w" "$h" "$E2E_TMP/decoded.ppm" 10 80 \
+        >/dev/null 2>&1; then
+        e2e_fail "the JPEG check cannot tell a piece one pixel off"
+    fi
+}
+
+e2e_popup_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
+        [ "$w" != "$E2E_WIN" ] && return 0
+    done
+    return 1
+}
+
+# Chooses a menu item by its mnemonics: the menu's letter with Alt, then the
+# item's letter once the menu has opened.
+e2e_menu() {
+    timeout 5 xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null || true
+    xdotool key "alt+$1"
+    e2e_until 10 "the menu to open" e2e_popup_shown
+    xdotool key "$2"
+}
+
+# Answers the open question (the replace question, an error) with a key.
+e2e_answer_question() {
+    e2e_wait_dialog
+    xdotool key "$1"
+    e2e_until 10 "the question to close" e2e_dialog_gone
+}
+
+e2e_jpeg_width_is() {
+    [ "$(djpeg -pnm "$1" 2>/dev/null | head -c 20 | sed -n 2p | cut -d' ' -f1)" = "$2" ]
+}
+
+e2e_frame_away_from() {
+    ! e2e_frame_near "$@"
+}
+
+# Grabs a window with its frame, as a user sees it.
+e2e_grab_frame() {
+    local left right top bottom x y w h
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= *//; s/,//g')
+    read -r x y w h < <(e2e_client_geometry "$1")
+    "$E2E_TOOL" grab "$2" $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
+}
+
+e2e_grab_frame_twice_alike() {
+    e2e_grab_frame "$1" "$E2E_TMP/settle-a.png" &&
+        e2e_grab_frame "$1" "$E2E_TMP/settle-b.png" &&
+        cmp -s "$E2E_TMP/settle-a.png" "$E2E_TMP/settle-b.png"
+}
+
+# Grabs a window with its frame once it has finished painting: two grabs alike.
+e2e_grab_settled() {
+    e2e_until 20 "the window to settle" e2e_grab_frame_twice_alike "$1"
+    cp "$E2E_TMP/settle-b.png" "$2"
+}
