@@ -9,15 +9,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_need djpeg
 e2e_start_x
 
-app="$E2E_TMP/app"
-out="$E2E_TMP/out"
-source="$E2E_TMP/source.bmp"
-e2e_copy_program "$app"
-mkdir -p "$out"
-cd "$E2E_TMP"
-"$E2E_TOOL" pattern "$source" 160 120 3
-# As a previous run left them: quality 95, the frame's top-left at (100, 80) pixels.
-printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+e2e_prepare_scene 160 120 3
 
 e2e_step "start on the picture at the stored position"
 e2e_start_program "$app/snipwell" "$source"

@@ -10,14 +10,7 @@ e2e_need djpeg
 E2E_SCREEN=2400x1800
 e2e_start_x
 
-app="$E2E_TMP/app"
-out="$E2E_TMP/out"
-source="$E2E_TMP/source.bmp"
-e2e_copy_program "$app"
-mkdir -p "$out"
-cd "$E2E_TMP"
-"$E2E_TOOL" pattern "$source" 150 110 11
-printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+e2e_prepare_scene 150 110 11
 E2E_SCALE=2
 
 e2e_step "start at scale 2 on the picture"

@@ -101,6 +101,21 @@ e2e_copy_program() {
     cp "$SNIPWELL_BIN" "$SNIPWELL_JPEGLIB" "$1/"
 }
 
+# The usual scene: a copy of the program in $app, an output folder $out, a
+# test pattern of WIDTH x HEIGHT (seed SEED) in $source, and settings as a
+# previous run left them: quality 95 (so saved pixels stay close to the
+# source), the frame's top-left at (100, 80) pixels.
+e2e_prepare_scene() {
+    app="$E2E_TMP/app"
+    out="$E2E_TMP/out"
+    source="$E2E_TMP/source.bmp"
+    e2e_copy_program "$app"
+    mkdir -p "$out"
+    cd "$E2E_TMP"
+    "$E2E_TOOL" pattern "$source" "$1" "$2" "$3"
+    printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+}
+
 e2e_find_main_window() {
     local found
     found=$(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Snipwell$' 2>/dev/null |

@@ -9,15 +9,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_need djpeg
 e2e_start_x
 
-app="$E2E_TMP/app"
-out="$E2E_TMP/out"
-source="$E2E_TMP/source.bmp"
-e2e_copy_program "$app"
-mkdir -p "$out"
-cd "$E2E_TMP"
-"$E2E_TOOL" pattern "$source" 140 100 7
-# A high quality, so that the saved pixels can be held close to the source.
-printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+e2e_prepare_scene 140 100 7
 
 e2e_step "an argument that is no picture is reported, and the window stays"
 e2e_start_program "$app/snipwell" "$E2E_TMP/missing.bmp"
