@@ -5,25 +5,12 @@
 #include "input/droppedfiles.h"
 #include "input/pictureloader.h"
 #include "shell/frmmain.h"
+#include "shell/guards.h"
 #include "shell/picturebox.h"
 #include "shell/prompter.h"
 
 #include <QApplication>
 #include <QDir>
-
-namespace {
-
-// The busy cursor stays up exactly as long as a load runs, whichever way it ends.
-class BusyCursor
-{
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-} // namespace
 
 void frmmain::mopen_Click()
 {

@@ -7,6 +7,7 @@
 #include "dialogs/frmoption.h"
 #include "output/jpeglibrary.h"
 #include "shell/frmmain.h"
+#include "shell/guards.h"
 #include "shell/picturebox.h"
 #include "shell/prompter.h"
 #include "shell/twips.h"
@@ -21,25 +22,6 @@ namespace {
 
 // The quality and flag the options dialog starts with, used while it does not exist yet.
 const QString kDefaultQuality = QStringLiteral("50");
-
-class BusyCursor
-{
-  public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-// Both steps of a save button run whatever the other does, and nothing escapes
-// into Qt's event loop.
-template <typename Step> void runGuarded(Step step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 } // namespace
 

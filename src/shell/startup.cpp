@@ -5,6 +5,7 @@
 #include "dialogs/frmoption.h"
 #include "output/frmpreview.h"
 #include "shell/frmmain.h"
+#include "shell/guards.h"
 #include "shell/picturebox.h"
 #include "shell/scrollbar.h"
 #include "shell/shape.h"
@@ -33,15 +34,6 @@ bool onSomeScreen(QPoint topLeft)
             return true;
     }
     return false;
-}
-
-template <typename Step> void runStep(Step step)
-{
-    // Shut-down goes on whatever a step does.
-    try {
-        step();
-    } catch (...) {
-    }
 }
 
 } // namespace
@@ -87,20 +79,21 @@ void frmmain::Form_Unload()
     if (m_unloading)
         return;
     m_unloading = true;
-    runStep([this] { savesetting(); });
-    runStep([this] {
+    // Every step runs, whatever an earlier one did.
+    runGuarded([this] { savesetting(); });
+    runGuarded([this] {
         if (option)
             option->close();
     });
-    runStep([this] {
+    runGuarded([this] {
         if (preview)
             preview->close();
     });
-    runStep([this] {
+    runGuarded([this] {
         if (about)
             about->close();
     });
-    runStep([] { QCoreApplication::quit(); });
+    runGuarded([] { QCoreApplication::quit(); });
 }
 
 void frmmain::newact()
