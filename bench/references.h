@@ -37,15 +37,18 @@ class JpegDecodeReference
 class FileReadReference
 {
   public:
+    enum class Into { KeptBuffer, NewBuffer };
     explicit FileReadReference(QString path, QSize freshPicture = {})
         : m_path(std::move(path)), m_freshPicture(freshPicture)
     {
     }
+    FileReadReference(QString path, Into into) : m_path(std::move(path)), m_into(into) {}
     double run();
 
   private:
     QString m_path;
     QSize m_freshPicture;
+    Into m_into = Into::KeptBuffer;
     std::vector<std::uint8_t> m_bytes;
     QImage m_picture;
 };
