@@ -102,16 +102,16 @@ std::optional<PictureLoad> decodeBmp(QIODevice& file)
     if (!pictureloader::fitsLimit(width, height))
         return width > 0 && height > 0
                    ? PictureLoad::failure(pictureloader::tooLarge(width, height))
-                   : PictureLoad::failure(QStringLiteral("not a picture"));
+                   : PictureLoad::failure(QStringLiteral("画像ファイルではありません"));
     const int bytesPerPixel = header->bitsPerPixel / 8;
     const qint64 stride = (width * header->bitsPerPixel + 31) / 32 * 4;
     const qint64 lastRowEnd = header->pixelOffset + stride * (height - 1) + width * bytesPerPixel;
     if (header->pixelOffset < kFileHeaderSize + 40 || lastRowEnd > file.size())
-        return PictureLoad::failure(QStringLiteral("cannot be read: the file is cut short"));
+        return PictureLoad::failure(QStringLiteral("ファイルが途中で切れています"));
 
     QImage image = newPictureImage(static_cast<int>(width), static_cast<int>(height));
     if (image.isNull() || !file.seek(header->pixelOffset))
-        return PictureLoad::failure(QStringLiteral("cannot be read: not enough memory"));
+        return PictureLoad::failure(QStringLiteral("メモリが足りません"));
     // Rows are read in stripes of about a megabyte straight from the file, so the
     // file is never held whole in memory beside the picture.
     const qint64 rowsPerStripe = std::max<qint64>(1, (qint64(1) << 20) / stride);
@@ -123,7 +123,7 @@ std::optional<PictureLoad> decodeBmp(QIODevice& file)
             first + rows == height ? stride * (rows - 1) + width * bytesPerPixel : stride * rows;
         if (file.read(stripe.data(), wanted) != wanted)
             return PictureLoad::failure(
-                QStringLiteral("cannot be read: %1").arg(file.errorString()));
+                QStringLiteral("読み込めません: %1").arg(file.errorString()));
         for (qint64 i = 0; i < rows; ++i) {
             const qint64 stored = first + i;
             const qint64 row = header->topDown ? stored : height - 1 - stored;

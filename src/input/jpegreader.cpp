@@ -34,7 +34,7 @@ std::optional<PictureLoad> decodeJpeg(const QByteArray& bytes)
     Decompressor handle(tjInitDecompress());
     if (!handle)
         return PictureLoad::failure(
-            QStringLiteral("cannot be read: %1").arg(tjGetErrorStr2(nullptr)));
+            QStringLiteral("読み込めません: %1").arg(tjGetErrorStr2(nullptr)));
     auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto size = static_cast<unsigned long>(bytes.size());
 
@@ -45,9 +45,9 @@ std::optional<PictureLoad> decodeJpeg(const QByteArray& bytes)
     if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colorspace) !=
         0)
         return PictureLoad::failure(
-            QStringLiteral("cannot be read: %1").arg(tjGetErrorStr2(handle.get())));
+            QStringLiteral("読み込めません: %1").arg(tjGetErrorStr2(handle.get())));
     if (width <= 0 || height <= 0)
-        return PictureLoad::failure(QStringLiteral("cannot be read: the picture has no size"));
+        return PictureLoad::failure(QStringLiteral("読み込めません: 画像の大きさが 0 です"));
     if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK)
         return std::nullopt;
     if (!pictureloader::fitsLimit(width, height))
@@ -55,14 +55,14 @@ std::optional<PictureLoad> decodeJpeg(const QByteArray& bytes)
 
     QImage image = newPictureImage(width, height);
     if (image.isNull())
-        return PictureLoad::failure(QStringLiteral("cannot be read: not enough memory"));
+        return PictureLoad::failure(QStringLiteral("メモリが足りません"));
     // LIMITSCANS bounds the work a hostile progressive file can ask for.
     if (tjDecompress2(handle.get(), data, size, image.bits(), width,
                       static_cast<int>(image.bytesPerLine()), height, kNativePixelFormat,
                       TJFLAG_LIMITSCANS) != 0) {
         const char* message = tjGetErrorStr2(handle.get());
         if (tjGetErrorCode(handle.get()) != TJERR_WARNING || isTruncation(message))
-            return PictureLoad::failure(QStringLiteral("cannot be read: %1").arg(message));
+            return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(message));
     }
     const int orientation = exifOrientation(data, bytes.size());
     if (orientation != 1)

@@ -8,6 +8,14 @@
 #include <QImageReader>
 #include <QPainter>
 
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // JPEG files are read whole into memory; one larger than the largest picture
@@ -47,16 +55,16 @@ PictureLoad readWithPlugins(QIODevice& file)
     QImageReader reader(&file);
     reader.setAutoTransform(true);
     if (!reader.canRead())
-        return PictureLoad::failure(QStringLiteral("not a picture"));
+        return PictureLoad::failure(QStringLiteral("画像ファイルではありません"));
     const QSize size = reader.size();
     if (size.isValid() && !pictureloader::fitsLimit(size.width(), size.height()))
         return PictureLoad::failure(pictureloader::tooLarge(size.width(), size.height()));
     QImage image;
     if (!reader.read(&image))
-        return PictureLoad::failure(QStringLiteral("cannot be read: %1").arg(reader.errorString()));
+        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(reader.errorString()));
     image = flattened(std::move(image));
     if (image.isNull())
-        return PictureLoad::failure(QStringLiteral("cannot be read: not enough memory"));
+        return PictureLoad::failure(QStringLiteral("メモリが足りません"));
     return {image, QString()};
 }
 
@@ -72,7 +80,7 @@ bool fitsLimit(std::int64_t width, std::int64_t height)
 
 QString tooLarge(std::int64_t width, std::int64_t height)
 {
-    return QStringLiteral("too large: %1 x %2 pixels").arg(width).arg(height);
+    return QStringLiteral("大きすぎます: %1 x %2 ピクセル").arg(width).arg(height);
 }
 
 } // namespace pictureloader
@@ -82,12 +90,31 @@ PictureLoad loadPicture(const QString& path)
     // Only regular files: a FIFO or a device would block or never end.
     const QFileInfo info(path);
     if (!info.exists())
-        return PictureLoad::failure(QStringLiteral("cannot be read: the file does not exist"));
+        return PictureLoad::failure(QStringLiteral("ファイルが見つかりません"));
     if (!info.isFile())
-        return PictureLoad::failure(QStringLiteral("cannot be read: not a regular file"));
-    QFile file(path);
+        return PictureLoad::failure(QStringLiteral("通常のファイルではありません"));
+    QFile file;
+#if defined(Q_OS_UNIX)
+    // Opened without blocking and checked again once open, so a file swapped
+    // for a FIFO after the check above cannot hold the program up.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat opened = {};
+    if (fd < 0)
+        return PictureLoad::failure(
+            QStringLiteral("読み込めません: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return PictureLoad::failure(QStringLiteral("通常のファイルではありません"));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(file.errorString()));
+    }
+#else
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
-        return PictureLoad::failure(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(file.errorString()));
+#endif
     return loadPicture(file);
 }
 
@@ -102,11 +129,11 @@ PictureLoad loadPicture(QIODevice& file)
     } else if (looksLikeJpeg(head)) {
         if (file.size() > kMaxJpegFileBytes)
             return PictureLoad::failure(
-                QStringLiteral("too large: the file holds %1 bytes").arg(file.size()));
+                QStringLiteral("大きすぎます: %1 バイトのファイル").arg(file.size()));
         const QByteArray bytes = file.readAll();
         if (bytes.size() != file.size())
             return PictureLoad::failure(
-                QStringLiteral("cannot be read: %1").arg(file.errorString()));
+                QStringLiteral("読み込めません: %1").arg(file.errorString()));
         load = decodeJpeg(bytes);
     }
     if (load)
