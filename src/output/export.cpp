@@ -23,6 +23,16 @@ namespace {
 // The quality and flag the options dialog starts with, used while it does not exist yet.
 const QString kDefaultQuality = QStringLiteral("50");
 
+// A typed text as a message quotes it: one line, and not longer than a message box.
+QString shownInMessage(const QString& text)
+{
+    constexpr qsizetype kMaxShown = 40;
+    QString shown = text.simplified();
+    if (shown.size() > kMaxShown)
+        shown = shown.left(kMaxShown) + QStringLiteral("…");
+    return shown;
+}
+
 } // namespace
 
 namespace output {
@@ -81,7 +91,7 @@ void frmmain::savepicture()
         prompter().error(this,
                          QStringLiteral("JPEG解像度「%1」は0から255までの数ではないため、"
                                         "保存できません。\nオプションで設定し直してください。")
-                             .arg(qualityText));
+                             .arg(shownInMessage(qualityText)));
         return;
     }
     const bool progressive = hasOptions && option->pro->checkState() != Qt::Unchecked;
