@@ -15,6 +15,7 @@ class PictureMemoryTest : public QObject
     void newImageIsWritable_data();
     void newImageIsWritable();
     void copyIsExactAndIndependent();
+    void pictureFreedWhileItsPagesAreFilled();
     void largeBmpLoadsExactly_data();
     void largeBmpLoadsExactly();
     void markingLargePictureKeepsLoadedPicture();
@@ -39,6 +40,18 @@ void PictureMemoryTest::newImageIsWritable()
     QCOMPARE(image.pixel(0, 0), qRgb(1, 2, 3));
     QCOMPARE(image.pixel(size.width() - 1, size.height() - 1), qRgb(200, 100, 50));
     QVERIFY(newPictureImage(0, 5).isNull());
+}
+
+void PictureMemoryTest::pictureFreedWhileItsPagesAreFilled()
+{
+    // A decode that fails at once frees the picture while the pages are still
+    // being filled in; freeing must wait for that and leave nothing behind.
+    for (int i = 0; i < 20; ++i) {
+        QImage image = newPictureImage(8000, 6000);
+        QVERIFY(!image.isNull());
+        image.setPixel(7999, 5999, qRgb(9, 8, 7));
+        QCOMPARE(image.pixel(7999, 5999), qRgb(9, 8, 7));
+    }
 }
 
 void PictureMemoryTest::copyIsExactAndIndependent()
