@@ -301,9 +301,10 @@ void LoadingTest::refusesWithReason_data()
                                        "\x02\x02\x44\x01\x00;";
     const QByteArray hugeGif(hugeGifBytes, sizeof hugeGifBytes - 1);
 
-    QTest::newRow("missing") << QString() << QByteArray() << QStringLiteral("ファイルが見つかりません");
-    QTest::newRow("text named .jpg")
-        << QStringLiteral("notes.jpg") << QByteArray("hello\n") << QStringLiteral("画像ファイルではありません");
+    QTest::newRow("missing") << QString() << QByteArray()
+                             << QStringLiteral("ファイルが見つかりません");
+    QTest::newRow("text named .jpg") << QStringLiteral("notes.jpg") << QByteArray("hello\n")
+                                     << QStringLiteral("画像ファイルではありません");
     QTest::newRow("empty") << QStringLiteral("empty.bmp") << QByteArray()
                            << QStringLiteral("画像ファイルではありません");
     QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2)
@@ -312,7 +313,8 @@ void LoadingTest::refusesWithReason_data()
         << QStringLiteral("junk.jpg") << QByteArray("\xFF\xD8\xFF\x00junkjunk", 11)
         << QStringLiteral("読み込めません");
     QTest::newRow("jpeg claiming 65000 x 65000")
-        << QStringLiteral("huge.jpg") << huge << QStringLiteral("大きすぎます: 65000 x 65000 ピクセル");
+        << QStringLiteral("huge.jpg") << huge
+        << QStringLiteral("大きすぎます: 65000 x 65000 ピクセル");
     QTest::newRow("bmp claiming 30000 x 30000")
         << QStringLiteral("huge.bmp") << hugeBmp << QStringLiteral("大きすぎます: 30000 x 30000");
     QTest::newRow("bmp cut short")
@@ -352,7 +354,8 @@ void LoadingTest::onlyRegularFiles()
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     const PictureLoad load = loadPicture(path);
     QVERIFY(!load.ok());
-    QVERIFY2(load.error.contains(QStringLiteral("通常のファイルではありません")), qPrintable(load.error));
+    QVERIFY2(load.error.contains(QStringLiteral("通常のファイルではありません")),
+             qPrintable(load.error));
 }
 
 QTEST_GUILESS_MAIN(LoadingTest)
