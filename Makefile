@@ -17,8 +17,11 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_
 
 all: build
 
+# What `deps` installs: build for `make run`, test for everything else.
+DEPS ?= test
+
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh $(DEPS)
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
@@ -28,6 +31,7 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+run: DEPS = build
 run: build
 	@scripts/run.sh $(BUILD)/snipwell
 
@@ -39,6 +43,7 @@ sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e
 
+fuzz: DEPS = fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNIPWELL_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_settingsfile fuzz_pictureloader fuzz_savejpg

@@ -3,18 +3,35 @@
 # touching apt only when something is missing.
 set -euo pipefail
 
+# What to install for: build (building and running), test (the whole suite,
+# the end-to-end tests included), fuzz (the libFuzzer targets). Each includes
+# the one before it.
+profile="${1:-test}"
+[ "$#" -gt 0 ] && shift
+
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-image-formats-plugins libgl-dev
     libturbojpeg0-dev
     fonts-ipafont-gothic
-    # Fuzzing: clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
-    clang libclang-rt-14-dev llvm
+)
+if [ "$profile" = test ] || [ "$profile" = fuzz ]; then
     # End-to-end tests and screenshots: an X server, a window manager, input,
     # clipboard and window tools, a JPEG decoder, desktop-file validators.
-    xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
-    desktop-file-utils appstream
-)
+    packages+=(xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
+        desktop-file-utils appstream)
+fi
+if [ "$profile" = fuzz ]; then
+    # clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
+    packages+=(clang libclang-rt-14-dev llvm)
+fi
+case "$profile" in
+build | test | fuzz) ;;
+*)
+    echo "usage: scripts/deps.sh [build|test|fuzz] [extra packages...]" >&2
+    exit 2
+    ;;
+esac
 [ "$#" -gt 0 ] && packages+=("$@")
 
 missing=()
