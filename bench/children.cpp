@@ -1,10 +1,10 @@
 #include "children.h"
 
+#include "forms/frmmain.h"
 #include "inputs.h"
 #include "session.h"
-#include "shell/frmmain.h"
-#include "shell/picturebox.h"
 #include "stats.h"
+#include "toolkit/picturebox.h"
 
 #include <QApplication>
 #include <QDir>

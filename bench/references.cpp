@@ -1,6 +1,6 @@
 #include "references.h"
 
-#include "shell/picturememory.h"
+#include "input/picturememory.h"
 #include "stats.h"
 
 #include <QDir>

@@ -6,8 +6,8 @@
 #include "figures.h"
 #include "references.h"
 #include "session.h"
-#include "shell/picturebox.h"
 #include "stats.h"
+#include "toolkit/picturebox.h"
 
 #include <QDir>
 #include <QPushButton>

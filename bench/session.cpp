@@ -1,7 +1,7 @@
 #include "session.h"
 
-#include "dialogs/frmoption.h"
-#include "shell/picturebox.h"
+#include "forms/frmoption.h"
+#include "toolkit/picturebox.h"
 
 #include <QApplication>
 #include <QCheckBox>

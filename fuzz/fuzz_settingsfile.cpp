@@ -1,7 +1,7 @@
 // The settings reader on arbitrary bytes: it must never crash, and whatever it
 // makes of them must survive being written and read back.
 
-#include "output/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <cstddef>
 #include <cstdint>

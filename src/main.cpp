@@ -1,6 +1,6 @@
-#include "output/apppaths.h"
-#include "shell/frmmain.h"
-#include "shell/qtprompter.h"
+#include "forms/frmmain.h"
+#include "settings/apppaths.h"
+#include "toolkit/qtprompter.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "input/bmpreader.h"
 
-#include "shell/picturememory.h"
+#include "input/picturememory.h"
 
 #include <QtEndian>
 

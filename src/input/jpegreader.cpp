@@ -1,7 +1,7 @@
 #include "input/jpegreader.h"
 
 #include "input/exiforientation.h"
-#include "shell/picturememory.h"
+#include "input/picturememory.h"
 
 #include <QSysInfo>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The About box: its fixed content and place, the ways of closing it, and the
 // windows it keeps from taking input while it is shown.
 
-#include "dialogs/frmabout.h"
-#include "dialogs/frmoption.h"
-#include "output/frmpreview.h"
+#include "forms/frmabout.h"
+#include "forms/frmoption.h"
+#include "forms/frmpreview.h"
 #include "testpictures.h"
 
 #include <QFontInfo>

@@ -2,10 +2,10 @@
 // against the close box, reopening, the main window taking no input while it
 // is shown, and shut-down with the dialog open.
 
-#include "dialogs/frmoption.h"
-#include "output/frmpreview.h"
-#include "shell/twips.h"
+#include "forms/frmoption.h"
+#include "forms/frmpreview.h"
 #include "testpictures.h"
+#include "units/twips.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -4,7 +4,7 @@
 // the six settings values and two pictures, each set different in every value.
 
 #include "../output/jpegcheck.h"
-#include "output/settingsfile.h"
+#include "settings/settingsfile.h"
 
 namespace killedwrites {
 

@@ -3,8 +3,8 @@
 // allocation, and a refused file leaves the marked-up picture exactly as it was.
 
 #include "hostilecorpus.h"
-#include "shell/picturebox.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QDir>
 #include <QDropEvent>

@@ -5,8 +5,8 @@
 
 #include "../output/jpegcheck.h"
 #include "hostilecorpus.h"
+#include "jpeg/jpeglibrary.h"
 #include "killedwrites.h"
-#include "output/jpeglibrary.h"
 
 #include <QDir>
 #include <QProcess>
@@ -79,7 +79,7 @@ void KilledWritesTest::filesAreOldOrCompleteNew()
     const QString settingsPath = dir.filePath(QStringLiteral("setting.ini"));
     const QString jpegPath = dir.filePath(QStringLiteral("piece.jpg"));
     QVERIFY(settingsfile::write(settingsPath, killedwrites::settings(0)));
-    QVERIFY(output::writeJpeg(killedwrites::picture(0), jpegPath, 80, false, jpegLibraryForTests())
+    QVERIFY(jpeg::writeJpeg(killedwrites::picture(0), jpegPath, 80, false, jpegLibraryForTests())
                 .written);
 
     hostile::Prng prng(2024);

@@ -4,10 +4,10 @@
 // settings file, and none may crash the program.
 
 #include "../output/jpegcheck.h"
-#include "dialogs/frmoption.h"
-#include "output/settingsfile.h"
-#include "shell/picturebox.h"
+#include "forms/frmoption.h"
+#include "settings/settingsfile.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -2,8 +2,8 @@
 // the JPEG in a loop, the two contents in turn, until it is killed. It says
 // "writing" once it has started, so that the kills land inside the loop.
 
+#include "jpeg/jpeglibrary.h"
 #include "killedwrites.h"
-#include "output/jpeglibrary.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -23,10 +23,10 @@ int main(int argc, char** argv)
         if (!settingsfile::write(folder + QStringLiteral("/setting.ini"),
                                  killedwrites::settings(which)))
             return 3;
-        const output::JpegWriteResult written =
-            output::writeJpeg(pictures[which], folder + QStringLiteral("/piece.jpg"),
-                              static_cast<std::uint8_t>(killedwrites::quality(which)),
-                              killedwrites::progressive(which), library);
+        const jpeg::JpegWriteResult written =
+            jpeg::writeJpeg(pictures[which], folder + QStringLiteral("/piece.jpg"),
+                            static_cast<std::uint8_t>(killedwrites::quality(which)),
+                            killedwrites::progressive(which), library);
         if (!written.written)
             return 4;
     }

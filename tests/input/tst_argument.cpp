@@ -2,9 +2,9 @@
 // it, with the scroll ranges set and the open dialog's remembered path left
 // alone, and a path that cannot be loaded reported without changing anything.
 
-#include "shell/picturebox.h"
-#include "shell/scrollbar.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
 
 #include <QTest>
 

@@ -2,11 +2,11 @@
 // dialog, by drops onto the viewport and the picture, and the failures that must
 // leave the user's picture and marks exactly as they were.
 
-#include "shell/picturebox.h"
-#include "shell/scrollbar.h"
-#include "shell/shape.h"
-#include "shell/statusbar.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "toolkit/shape.h"
+#include "toolkit/statusbar.h"
 
 #include <QApplication>
 #include <QBuffer>

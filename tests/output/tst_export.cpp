@@ -2,12 +2,13 @@
 // quality and progressive options, the remembered folder and every failure
 // ending in a message with nothing lost.
 
-#include "dialogs/frmoption.h"
+#include "forms/export.h"
+#include "forms/frmoption.h"
+#include "jpeg/exportrules.h"
+#include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
-#include "output/export.h"
-#include "output/jpeglibrary.h"
-#include "shell/picturebox.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -29,7 +30,7 @@ QByteArray writeBytes(const QString& path, const QByteArray& bytes)
 // What the library writes for these pixels and settings when called directly.
 QByteArray directJpeg(const QImage& piece, const QString& path, int quality, bool progressive)
 {
-    const output::JpegWriteResult result = output::writeJpeg(
+    const jpeg::JpegWriteResult result = jpeg::writeJpeg(
         piece, path, static_cast<std::uint8_t>(quality), progressive, jpegLibraryForTests());
     return result.written ? fileBytes(path) : QByteArray();
 }
@@ -121,7 +122,7 @@ class TestExport : public QObject
     {
         QFETCH(QString, text);
         QFETCH(int, expected);
-        const std::optional<std::uint8_t> parsed = output::qualityFromText(text);
+        const std::optional<std::uint8_t> parsed = jpeg::qualityFromText(text);
         QCOMPARE(parsed ? int(*parsed) : -1, expected);
 
         setOptions(text, Qt::Unchecked);
@@ -192,7 +193,7 @@ class TestExport : public QObject
         QFETCH(QString, folder);
         const qsizetype title =
             target.length() - target.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) - 1;
-        QCOMPARE(output::folderOfTarget(target, title), folder);
+        QCOMPARE(jpeg::folderOfTarget(target, title), folder);
     }
 
     void cancelChangesNothing()

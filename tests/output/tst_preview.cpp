@@ -1,10 +1,10 @@
 // The preview window: its controls, its size around the piece, its refresh
 // after each cut while it is shown, and its two buttons.
 
-#include "output/frmpreview.h"
-#include "shell/picturebox.h"
-#include "shell/twips.h"
+#include "forms/frmpreview.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "units/twips.h"
 
 #include <QFileInfo>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The JPEG library on its own: what it writes, how it reads the caller's rows,
 // and that a failed write leaves the folder as it was.
 
+#include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
-#include "output/jpeglibrary.h"
 #include "testpictures.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ class TestSaveJpg : public QObject
     std::int16_t save(const QImage& image, const QString& target, std::uint32_t quality,
                       std::int32_t progressive)
     {
-        const SnipDC dc = *output::deviceContextOf(image);
+        const SnipDC dc = *jpeg::deviceContextOf(image);
         return m_save(&dc, image.width(), image.height(), target.toUtf8().constData(), quality,
                       progressive);
     }
@@ -41,7 +41,7 @@ class TestSaveJpg : public QObject
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const output::JpegLibraryEntry entry = output::loadJpegLibrary(jpegLibraryForTests());
+        const jpeg::JpegLibraryEntry entry = jpeg::loadJpegLibrary(jpegLibraryForTests());
         QVERIFY2(entry.function, qPrintable(entry.error));
         m_save = entry.function;
     }
@@ -171,7 +171,7 @@ class TestSaveJpg : public QObject
     {
         QFETCH(QString, fault);
         const QImage piece = patternImage(20, 10);
-        SnipDC dc = *output::deviceContextOf(piece);
+        SnipDC dc = *jpeg::deviceContextOf(piece);
         const SnipDC* dcArgument = &dc;
         std::int32_t width = piece.width();
         std::int32_t height = piece.height();

@@ -1,8 +1,8 @@
 // The settings file: its exact bytes, the reading of hand-made files, writes
 // that fail, and the round trip through the main window and a restart.
 
-#include "dialogs/frmoption.h"
-#include "output/settingsfile.h"
+#include "forms/frmoption.h"
+#include "settings/settingsfile.h"
 #include "testpictures.h"
 
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 // the second screen pixel of a picture pixel. Expected pieces are cropped from
 // the source picture with QImage::copy.
 
-#include "shell/picturebox.h"
-#include "shell/statusbar.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/statusbar.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,12 +1,12 @@
 // The main window as designed: controls, menus, start-up state, the layout that
 // follows the window's size, the reset of the editing state and "閉じる(&C)".
 
-#include "shell/picturebox.h"
-#include "shell/scrollbar.h"
-#include "shell/shape.h"
-#include "shell/statusbar.h"
-#include "shell/twips.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "toolkit/shape.h"
+#include "toolkit/statusbar.h"
+#include "units/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

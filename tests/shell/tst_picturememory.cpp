@@ -2,9 +2,9 @@
 // behave exactly like ordinary images when loaded, copied, marked and erased.
 
 #include "input/pictureloader.h"
-#include "shell/picturebox.h"
-#include "shell/picturememory.h"
+#include "input/picturememory.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QTest>
 

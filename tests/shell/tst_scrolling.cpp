@@ -2,10 +2,10 @@
 // whole overhang, however large), the arrow and track steps, the thumb, and the
 // mouse wheel over the viewport.
 
-#include "shell/picturebox.h"
-#include "shell/scrollbar.h"
-#include "shell/twips.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "units/twips.h"
 
 #include <QApplication>
 #include <QStyleOptionSlider>

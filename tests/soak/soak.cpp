@@ -4,11 +4,11 @@
 // resident memory after the warm-up must grow by less than 5 %.
 
 #include "../output/jpegcheck.h"
-#include "dialogs/frmoption.h"
-#include "output/frmpreview.h"
-#include "output/settingsfile.h"
-#include "shell/picturebox.h"
+#include "forms/frmoption.h"
+#include "forms/frmpreview.h"
+#include "settings/settingsfile.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QApplication>
 #include <QLineEdit>

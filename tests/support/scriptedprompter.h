@@ -3,7 +3,7 @@
 // A prompter whose answers a test queues in advance. Every question asked is
 // recorded; a question with no queued answer is answered by cancelling.
 
-#include "shell/prompter.h"
+#include "toolkit/prompter.h"
 
 #include <QList>
 #include <QStringList>

@@ -4,8 +4,8 @@
 // from its neighbours, written to a temporary folder, and a main window set up
 // with a scripted prompter and its own settings file.
 
+#include "forms/frmmain.h"
 #include "scriptedprompter.h"
-#include "shell/frmmain.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -4,8 +4,8 @@
 // gestures on the picture surface in its pixels, and pixel measurements that
 // do not lean on the code under test.
 
-#include "shell/picturebox.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
 
 #include <QApplication>
 #include <QMouseEvent>

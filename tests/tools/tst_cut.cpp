@@ -2,11 +2,11 @@
 // picture surface, the size readout, the piece store and the clipboard. Expected
 // pieces are cropped from the source picture with QImage::copy.
 
-#include "shell/picturebox.h"
-#include "shell/scrollbar.h"
-#include "shell/shape.h"
-#include "shell/statusbar.h"
 #include "testpictures.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "toolkit/shape.h"
+#include "toolkit/statusbar.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 // and the dialogs' choices reaching both.
 
 #include "markuptest.h"
-#include "shell/twips.h"
+#include "units/twips.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,0 +1,115 @@
+// The preview window and the main window's procedures that show it.
+
+#include "forms/frmpreview.h"
+
+#include "forms/export.h"
+#include "forms/frmmain.h"
+#include "toolkit/picturebox.h"
+#include "units/twips.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr float kClientWidth = 2430;
+constexpr float kClientHeight = 3180;
+constexpr float kPictureTop = 720;
+// Room around the picture for the frame and the button strip.
+constexpr float kWidthMargin = 100;
+constexpr float kHeightMargin = 1100;
+constexpr float kMinWidth = 2550;
+constexpr float kMinHeight = 3400;
+
+} // namespace
+
+frmpreview::frmpreview(frmmain& main) : QWidget(nullptr, Qt::Window), m_main(main)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("プレビュー"));
+    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    resize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
+
+    picpreview = new PictureBox(this, PictureBox::Border::FixedSingle);
+    picpreview->Move(0, kPictureTop, 2415, 2415);
+    picpreview->AutoSize = true;
+    btmpreviewsave = new QPushButton(QStringLiteral("保存"), this);
+    twips::move(btmpreviewsave, 120, 120, 990, 495);
+    btmpreviewcancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    twips::move(btmpreviewcancel, 1320, 120, 990, 495);
+    setTabOrder(picpreview, btmpreviewsave);
+    setTabOrder(btmpreviewsave, btmpreviewcancel);
+
+    connect(btmpreviewsave, &QPushButton::clicked, this, &frmpreview::btmpreviewsave_Click);
+    connect(btmpreviewcancel, &QPushButton::clicked, this, &frmpreview::btmpreviewcancel_Click);
+}
+
+void frmpreview::btmpreviewsave_Click()
+{
+    // Only the export: the settings file is written by the main window's buttons.
+    try {
+        m_main.savepicture();
+    } catch (...) {
+    }
+}
+
+void frmpreview::btmpreviewcancel_Click()
+{
+    close();
+}
+
+QSizeF frmpreview::outerSizeFor(float pictureWidth, float pictureHeight)
+{
+    // The minimums are tested against the picture box, not against the window.
+    const float width = pictureWidth < kMinWidth ? kMinWidth : pictureWidth + kWidthMargin;
+    const float height = pictureHeight < kMinHeight ? kMinHeight : pictureHeight + kHeightMargin;
+    return {width, height};
+}
+
+float frmpreview::outerWidth() const
+{
+    return twips::fromPixels(frameGeometry().width());
+}
+
+float frmpreview::outerHeight() const
+{
+    return twips::fromPixels(frameGeometry().height());
+}
+
+void frmpreview::setOuterSize(float width, float height)
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(std::max(1, twips::toPixels(width) - frame.width()),
+           std::max(1, twips::toPixels(height) - frame.height()));
+}
+
+void frmpreview::showPiece(const QImage& piece)
+{
+    picpreview->setPicture(piece);
+    fitToPicture();
+    show();
+    // The frame is known only once the window is shown the first time.
+    fitToPicture();
+}
+
+void frmpreview::fitToPicture()
+{
+    const QSizeF outer = outerSizeFor(picpreview->Width(), picpreview->Height());
+    setOuterSize(static_cast<float>(outer.width()), static_cast<float>(outer.height()));
+}
+
+void frmmain::previewreload()
+{
+    if (!preview)
+        preview = new frmpreview(*this);
+    preview->showPiece(output::pieceImage(*cuttedpic));
+}
+
+void frmmain::mpreview_Click()
+{
+    try {
+        previewreload();
+        preview->raise();
+        preview->activateWindow();
+    } catch (...) {
+    }
+}

@@ -1,0 +1,31 @@
+#include "forms/smallwindow.h"
+
+#include <QWindow>
+
+namespace smallwindow {
+
+Qt::WindowFlags flags()
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+void showAbove(QWidget* window, QWidget* owner)
+{
+    window->winId(); // creates the native window, so that it has a handle
+    QWindow* ownerWindow = owner ? owner->windowHandle() : nullptr;
+    if (ownerWindow && window->windowHandle()->transientParent() != ownerWindow)
+        window->windowHandle()->setTransientParent(ownerWindow);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void setEnabled(std::initializer_list<QWidget*> windows, bool enabled)
+{
+    for (QWidget* window : windows) {
+        if (window)
+            window->setEnabled(enabled);
+    }
+}
+
+} // namespace smallwindow

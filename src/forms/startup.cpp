@@ -1,0 +1,110 @@
+// Start-up, the layout that follows the window's size, shut-down, the reset of
+// the editing state and "閉じる(&C)".
+
+#include "forms/frmabout.h"
+#include "forms/frmmain.h"
+#include "forms/frmoption.h"
+#include "forms/frmpreview.h"
+#include "toolkit/guards.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "toolkit/shape.h"
+#include "units/twips.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+namespace {
+
+constexpr float kMinOuterWidth = 7850;
+constexpr float kMinOuterHeight = 9300;
+constexpr float kWidthMargin = 500;
+constexpr float kHeightMargin = 2000;
+constexpr float kHScrollOffset = 700;
+constexpr float kVScrollOffset = 110;
+
+// A stored position is used only if the window's top-left corner would stand on
+// a screen that exists now.
+bool onSomeScreen(QPoint topLeft)
+{
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(topLeft))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void frmmain::Form_Load()
+{
+    picmain->Move(0, 0, 0, 0);
+    cuttedpic->setVisible(false);
+    newact();
+    loadsetting();
+    const QPoint stored(twips::toPixels(static_cast<float>(winleft)),
+                        twips::toPixels(static_cast<float>(wintop)));
+    if (hasStoredPosition && onSomeScreen(stored))
+        move(stored);
+}
+
+void frmmain::Form_Resize()
+{
+    if (windowState() & Qt::WindowMinimized)
+        return;
+    // The size correction below may raise this handler again from within itself;
+    // the nested call lays out at the corrected size and this one then does the same.
+    ++m_resizeDepth;
+    float width = outerWidth();
+    float height = outerHeight();
+    if (width < kMinOuterWidth || height < kMinOuterHeight) {
+        if (m_resizeDepth < 3)
+            setOuterSize(std::max(width, kMinOuterWidth), std::max(height, kMinOuterHeight));
+        // Read back: the window may already have its corrected size.
+        width = std::max(outerWidth(), kMinOuterWidth);
+        height = std::max(outerHeight(), kMinOuterHeight);
+    }
+    base->Move(base->Left(), base->Top(), width - kWidthMargin, height - kHeightMargin);
+    HScroll->Move(twips::left(HScroll), base->Height() + kHScrollOffset, base->Width(),
+                  twips::height(HScroll));
+    VScroll->Move(base->Width() + kVScrollOffset, twips::top(VScroll), twips::width(VScroll),
+                  base->Height());
+    --m_resizeDepth;
+}
+
+void frmmain::Form_Unload()
+{
+    if (m_unloading)
+        return;
+    m_unloading = true;
+    // Every step runs, whatever an earlier one did.
+    runGuarded([this] { savesetting(); });
+    runGuarded([this] {
+        if (option)
+            option->close();
+    });
+    runGuarded([this] {
+        if (preview)
+            preview->close();
+    });
+    runGuarded([this] {
+        if (about)
+            about->close();
+    });
+    runGuarded([] { QCoreApplication::quit(); });
+}
+
+void frmmain::newact()
+{
+    actstate = 0;
+    twips::move(textimage, 0, 0, 0, 0);
+    cutimage->Move(0, 0, 0, 0);
+}
+
+void frmmain::mclose_Click()
+{
+    picmain->Cls();
+    picmain->Move(0, 0, 0, 0);
+}

@@ -1,0 +1,28 @@
+#include "jpeg/exportrules.h"
+
+#include "units/twips.h"
+
+#include <QLocale>
+
+namespace jpeg {
+
+std::optional<std::uint8_t> qualityFromText(const QString& text)
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    const std::optional<std::int32_t> whole = twips::toInt32(value);
+    if (!whole || *whole < 0 || *whole > 255)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(*whole);
+}
+
+QString folderOfTarget(const QString& path, qsizetype titleLength)
+{
+    return path.left(std::max<qsizetype>(0, path.length() - titleLength - 1));
+}
+
+} // namespace jpeg

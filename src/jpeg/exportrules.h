@@ -1,0 +1,21 @@
+#pragma once
+
+// The rules of the JPEG export that need no window: the quality text as the
+// byte the library takes, and the folder remembered after a save.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace jpeg {
+
+// The quality text read as a number, rounded half to even; nullopt when it is
+// not a number or falls outside 0..255.
+std::optional<std::uint8_t> qualityFromText(const QString& text);
+
+// The folder of a saved file without its trailing separator: the first
+// length - titleLength - 1 characters of path ("/tmp/x/a.jpg" -> "/tmp/x",
+// "/a.jpg" -> "").
+QString folderOfTarget(const QString& path, qsizetype titleLength);
+
+} // namespace jpeg
