@@ -1,9 +1,11 @@
-// The colour and font buttons: both ask through the common dialog, which keeps
-// the choice for the Draw and Text tools to read at their next use.
+// The colour and font buttons, and the copy of the piece to the clipboard. The
+// colour and font are asked through the common dialog, which keeps the choice
+// for the Draw and Text tools to read at their next use.
 
 #include "forms/frmmain.h"
-#include "toolkit/picturebox.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 
 namespace {
@@ -26,9 +28,13 @@ void frmmain::btmcolor_Click()
 void frmmain::btmfont_Click()
 {
     dialog.Flags = kScreenFonts;
-    if (!dialog.ShowFont())
-        return;
-    // Size, bold and italic reach the surface at each placement; the face stays.
-    if (!dialog.FontName.isEmpty())
-        picmain->Font.setFamily(dialog.FontName);
+    // The chosen face, size, bold and italic reach the picture at each placement.
+    dialog.ShowFont();
+}
+
+void frmmain::btmpaste_Click()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(m_document.cuttedpic().image());
 }

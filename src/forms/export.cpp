@@ -1,28 +1,16 @@
 // The JPEG export: "保存" on the tool strip, in the File menu and in the
-// preview window. It asks for the file, reads the quality and the progressive
-// flag from the options dialog and hands the piece to the JPEG library.
-
-#include "forms/export.h"
+// preview window. It asks for the file, takes the quality and the progressive
+// flag from the settings and hands the piece to the JPEG library.
 
 #include "forms/frmmain.h"
-#include "forms/frmoption.h"
 #include "jpeg/exportrules.h"
 #include "jpeg/jpeglibrary.h"
 #include "toolkit/guards.h"
-#include "toolkit/picturebox.h"
 #include "toolkit/prompter.h"
-#include "units/twips.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QLocale>
 
 namespace {
-
-// The quality and flag the options dialog starts with, used while it does not exist yet.
-const QString kDefaultQuality = QStringLiteral("50");
 
 // A typed text as a message quotes it: one line, and not longer than a message box.
 QString shownInMessage(const QString& text)
@@ -36,24 +24,6 @@ QString shownInMessage(const QString& text)
 
 } // namespace
 
-namespace output {
-
-QImage pieceImage(const PictureBox& store)
-{
-    if (!store.image().isNull())
-        return store.image();
-    // The box's own size is current even while it is hidden, unlike its inner area's.
-    const int border = 2 * store.borderWidth();
-    const QSize size = store.size() - QSize(border, border);
-    if (size.isEmpty())
-        return {};
-    QImage blank(size, QImage::Format_RGB32);
-    blank.fill(store.BackColor);
-    return blank;
-}
-
-} // namespace output
-
 void frmmain::savepicture()
 {
     dialog.Filter = QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*");
@@ -61,33 +31,31 @@ void frmmain::savepicture()
         return;
     const QString target = dialog.FileName;
     if (QFileInfo::exists(target) &&
-        !prompter().confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
+        !m_prompter.confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
                                       .arg(QFileInfo(target).fileName())))
         return;
 
-    const QImage piece = output::pieceImage(*cuttedpic);
-    const bool hasOptions = option && option->kaizoudo && option->pro;
-    const QString qualityText = hasOptions ? option->kaizoudo->text() : kDefaultQuality;
+    const QString& qualityText = m_settings.quality;
     const std::optional<std::uint8_t> quality = jpeg::qualityFromText(qualityText);
     if (!quality) {
-        prompter().error(this,
+        m_prompter.error(this,
                          QStringLiteral("JPEG解像度「%1」は0から255までの数ではないため、"
                                         "保存できません。\nオプションで設定し直してください。")
                              .arg(shownInMessage(qualityText)));
         return;
     }
-    const bool progressive = hasOptions && option->pro->checkState() != Qt::Unchecked;
 
     jpeg::JpegWriteResult result;
     {
         BusyCursor busy;
-        result = jpeg::writeJpeg(piece, target, *quality, progressive, paths().jpegLibrary);
+        result = jpeg::writeJpeg(m_document.cuttedpic().image(), target, *quality,
+                                 m_settings.isProgressive(), m_paths.jpegLibrary);
     }
     if (!result.written) {
-        prompter().error(this, result.error);
+        m_prompter.error(this, result.error);
         return;
     }
-    savefolder = jpeg::folderOfTarget(target, dialog.FileTitle().length());
+    m_settings.savefolder = jpeg::folderOfTarget(target, dialog.FileTitle().length());
 }
 
 void frmmain::btmsave_Click()

@@ -3,9 +3,7 @@
 
 #include "forms/frmabout.h"
 
-#include "forms/frmmain.h"
-#include "forms/frmoption.h"
-#include "forms/frmpreview.h"
+#include "forms/controlname.h"
 #include "forms/smallwindow.h"
 #include "units/twips.h"
 
@@ -16,12 +14,21 @@
 
 namespace {
 
-QLabel* label(QWidget* parent, const QString& text, float left, float top, float width,
-              float height)
+QLabel* label(QWidget* parent, const char* name, const QString& text, float left, float top,
+              float width, float height)
 {
-    auto* created = new QLabel(text, parent);
+    auto* created = named(new QLabel(text, parent), name);
     twips::move(created, left, top, width, height);
     return created;
+}
+
+// The version as the box shows it: major and minor, the minor in two digits
+// (2.0.0 is "2.00").
+QString aboutVersion()
+{
+    const QStringList parts = QStringLiteral(SNIPWELL_VERSION).split(QLatin1Char('.'));
+    const int minor = parts.size() > 1 ? parts[1].toInt() : 0;
+    return QStringLiteral("%1.%2").arg(parts.value(0)).arg(minor, 2, 10, QLatin1Char('0'));
 }
 
 // The name line's font; where the classic Japanese UI font is not installed,
@@ -39,8 +46,9 @@ QFont titleFont()
 
 } // namespace
 
-frmAbout::frmAbout(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_main(main)
+frmAbout::frmAbout() : QWidget(nullptr, smallwindow::flags())
 {
+    setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
@@ -48,20 +56,22 @@ frmAbout::frmAbout(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_ma
     // A top-level's geometry is its client area: its top-left stands at the fixed place.
     twips::move(this, 2340, 1935, 4080, 2580);
 
-    picIcon = new QLabel(this);
+    picIcon = named(new QLabel(this), "picIcon");
     const QPixmap icon(QStringLiteral(":/snipwell.png"));
     picIcon->setPixmap(icon);
     picIcon->setGeometry(twips::toPixels(240), twips::toPixels(240), icon.width(), icon.height());
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     twips::move(cmdOK, 1350, 2040, 1380, 345);
     cmdOK->setDefault(true);
 
-    Label4 =
-        label(this, QStringLiteral("HomePage： https://snipwell.example/"), 240, 1560, 3735, 255);
-    Label3 = label(this, QStringLiteral("E-mail： snipwell@example.org"), 240, 1200, 2895, 255);
-    Label2 = label(this, QStringLiteral("フリーソフトウェアです"), 1080, 720, 2295, 255);
-    Label1 = label(this, QStringLiteral("Snipwell   ver 2.00"), 960, 360, 2775, 255);
+    Label4 = label(this, "Label4", QStringLiteral("HomePage： https://snipwell.example/"), 240,
+                   1560, 3735, 255);
+    Label3 = label(this, "Label3", QStringLiteral("E-mail： snipwell@example.org"), 240, 1200, 2895,
+                   255);
+    Label2 = label(this, "Label2", QStringLiteral("フリーソフトウェアです"), 1080, 720, 2295, 255);
+    Label1 = label(this, "Label1", QStringLiteral("Snipwell   ver ") + aboutVersion(), 960, 360,
+                   2775, 255);
     Label1->setFont(titleFont());
 
     cmdOK->setFocus();
@@ -70,13 +80,12 @@ frmAbout::frmAbout(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_ma
 
 void frmAbout::cmdOK_Click()
 {
-    enableOthers();
     close();
 }
 
 void frmAbout::Form_Unload()
 {
-    enableOthers();
+    emit unloaded();
 }
 
 void frmAbout::closeEvent(QCloseEvent* event)
@@ -97,9 +106,4 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void frmAbout::enableOthers()
-{
-    smallwindow::setEnabled({&m_main, m_main.option, m_main.preview.data()}, true);
 }

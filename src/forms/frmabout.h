@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class frmmain;
 class QLabel;
 class QPushButton;
 
@@ -12,24 +11,24 @@ class frmAbout : public QWidget
 {
     Q_OBJECT
   public:
-    explicit frmAbout(frmmain& main);
-
-    QLabel* picIcon;
-    QPushButton* cmdOK;
-    QLabel* Label4;
-    QLabel* Label3;
-    QLabel* Label2;
-    QLabel* Label1;
+    frmAbout();
 
     void cmdOK_Click();
     void Form_Unload();
+
+  signals:
+    // The box closed, whichever way.
+    void unloaded();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void enableOthers();
-
-    frmmain& m_main;
+    QLabel* picIcon;
+    QPushButton* cmdOK;
+    QLabel* Label4;
+    QLabel* Label3;
+    QLabel* Label2;
+    QLabel* Label1;
 };

@@ -1,8 +1,10 @@
 #include "forms/frmmain.h"
 
+#include "forms/controlname.h"
 #include "forms/frmabout.h"
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
+#include "forms/windowdiscipline.h"
 #include "input/droppedfiles.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
@@ -22,19 +24,21 @@ namespace {
 // The designed client area, status bar included (twips).
 constexpr float kClientWidth = 7755;
 constexpr float kClientHeight = 8580;
+// The piece store's designed size: what it holds before the first cut.
+constexpr float kPieceSide = 1455;
 
-QPushButton* pictureButton(QWidget* parent, const char* picture, float left)
+QPushButton* pictureButton(QWidget* parent, const char* name, const char* picture, float left)
 {
-    auto* button = new QPushButton(parent);
+    auto* button = named(new QPushButton(parent), name);
     button->setIcon(QIcon(QString::fromLatin1(picture)));
     button->setIconSize(QSize(32, 32));
     twips::move(button, left, 120, 495, 495);
     return button;
 }
 
-QPushButton* textButton(QWidget* parent, const QString& caption, float left)
+QPushButton* textButton(QWidget* parent, const char* name, const QString& caption, float left)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = named(new QPushButton(caption, parent), name);
     twips::move(button, left, 120, 495, 495);
     return button;
 }
@@ -42,12 +46,15 @@ QPushButton* textButton(QWidget* parent, const QString& caption, float left)
 } // namespace
 
 frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
-    : QMainWindow(parent), dialog(prompter, this), m_prompter(prompter), m_paths(std::move(paths))
+    : QMainWindow(parent), dialog(prompter, this), m_prompter(prompter), m_paths(std::move(paths)),
+      m_document(QSize(twips::toPixels(kPieceSide), twips::toPixels(kPieceSide)))
 {
+    setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Snipwell"));
     setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
     buildMenus();
     buildControls();
+    buildOptionWindow();
     connectHandlers();
     const int menuHeight = menuBar()->sizeHint().height();
     resize(twips::toPixels(kClientWidth), menuHeight + twips::toPixels(kClientHeight));
@@ -65,15 +72,25 @@ frmmain::~frmmain()
     delete about;
 }
 
+void frmmain::buildOptionWindow()
+{
+    // The options dialog shows and edits the settings for the whole run, shown
+    // or not; it exists, hidden, from the start.
+    option = new frmoption(m_settings);
+    m_discipline = std::make_unique<WindowDiscipline>([this] {
+        return QList<QWidget*>{this, option, preview.data(), about.data()};
+    });
+}
+
 void frmmain::buildMenus()
 {
-    mfile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    mopen = mfile->addAction(QStringLiteral("開く(&O)"));
-    msave = mfile->addAction(QStringLiteral("保存(&S)"));
-    mclose = mfile->addAction(QStringLiteral("閉じる(&C)"));
-    mpreview = menuBar()->addAction(QStringLiteral("プレビュー(&P)"));
-    moption = menuBar()->addAction(QStringLiteral("オプション(&O)"));
-    mversion = menuBar()->addAction(QStringLiteral("バージョン"));
+    mfile = named(menuBar()->addMenu(QStringLiteral("ファイル(&F)")), "mfile");
+    mopen = named(mfile->addAction(QStringLiteral("開く(&O)")), "mopen");
+    msave = named(mfile->addAction(QStringLiteral("保存(&S)")), "msave");
+    mclose = named(mfile->addAction(QStringLiteral("閉じる(&C)")), "mclose");
+    mpreview = named(menuBar()->addAction(QStringLiteral("プレビュー(&P)")), "mpreview");
+    moption = named(menuBar()->addAction(QStringLiteral("オプション(&O)")), "moption");
+    mversion = named(menuBar()->addAction(QStringLiteral("バージョン")), "mversion");
 }
 
 void frmmain::buildControls()
@@ -81,14 +98,9 @@ void frmmain::buildControls()
     auto* form = new QWidget(this);
     setCentralWidget(form);
 
-    cuttedpic = new PictureBox(form, PictureBox::Border::None);
-    cuttedpic->Move(7920, 240, 1455, 1455);
-    cuttedpic->BackColor = Qt::white;
-    cuttedpic->Cls();
-
-    HScroll = new ScrollBar(Qt::Horizontal, form);
+    HScroll = named(new ScrollBar(Qt::Horizontal, form), "HScroll");
     HScroll->Move(120, 8040, 7335, 255);
-    VScroll = new ScrollBar(Qt::Vertical, form);
+    VScroll = named(new ScrollBar(Qt::Vertical, form), "VScroll");
     VScroll->Move(7440, 720, 255, 7335);
     for (ScrollBar* bar : {HScroll, VScroll}) {
         // Arrows move by 500 twips, a click on the track by 1.
@@ -97,28 +109,27 @@ void frmmain::buildControls()
         bar->setFocusPolicy(Qt::TabFocus);
     }
 
-    statusbar = new StatusBar(this);
+    statusbar = named(new StatusBar(this), "statusbar");
     setStatusBar(statusbar);
 
-    btmfont = textButton(form, QStringLiteral("font"), 4560);
-    btmcolor = textButton(form, QStringLiteral("color"), 3960);
-    textbox = new QLineEdit(form);
+    btmfont = textButton(form, "btmfont", QStringLiteral("font"), 4560);
+    btmcolor = textButton(form, "btmcolor", QStringLiteral("color"), 3960);
+    textbox = named(new QLineEdit(form), "textbox");
     twips::move(textbox, 5640, 240, 1935, 270);
 
-    base = new PictureBox(form, PictureBox::Border::Sunken);
+    base = named(new PictureBox(form, PictureBox::Border::Sunken), "base");
     base->Move(120, 720, 7335, 7335);
     base->setAcceptDrops(true);
     base->installEventFilter(this);
 
-    picmain = new PictureBox(base->client(), PictureBox::Border::FixedSingle);
+    picmain = named(new PictureBox(base->client(), PictureBox::Border::FixedSingle), "picmain");
     picmain->Move(0, 0, 2775, 2775);
     picmain->AutoSize = true;
     picmain->BackColor = palette().color(QPalette::Base);
-    picmain->ForeColor = palette().color(QPalette::Text);
     picmain->setAcceptDrops(true);
-    picmain->Font = QFont();
+    picmain->setDocument(&m_document);
 
-    textimage = new QLabel(QStringLiteral("Label2"), picmain->client());
+    textimage = named(new QLabel(QStringLiteral("Label2"), picmain->client()), "textimage");
     twips::move(textimage, 600, 0, 1095, 255);
     textimage->setAttribute(Qt::WA_TransparentForMouseEvents);
     textimage->setAutoFillBackground(false);
@@ -132,18 +143,17 @@ void frmmain::buildControls()
     cutimage = new Shape(picmain->client());
     cutimage->Move(0, 0, 615, 615);
 
-    btmsave = pictureButton(form, ":/save.bmp", 3240);
-    btmpaste = pictureButton(form, ":/paste.bmp", 2640);
-    btmerase = pictureButton(form, ":/erase.bmp", 1920);
-    btmtext = pictureButton(form, ":/text.bmp", 1320);
-    btmdraw = pictureButton(form, ":/draw.bmp", 720);
-    btmcut = pictureButton(form, ":/cut.bmp", 120);
+    btmsave = pictureButton(form, "btmsave", ":/save.bmp", 3240);
+    btmpaste = pictureButton(form, "btmpaste", ":/paste.bmp", 2640);
+    btmerase = pictureButton(form, "btmerase", ":/erase.bmp", 1920);
+    btmtext = pictureButton(form, "btmtext", ":/text.bmp", 1320);
+    btmdraw = pictureButton(form, "btmdraw", ":/draw.bmp", 720);
+    btmcut = pictureButton(form, "btmcut", ":/cut.bmp", 120);
 
-    Label1 = new QLabel(QStringLiteral("Text："), form);
+    Label1 = named(new QLabel(QStringLiteral("Text："), form), "Label1");
     twips::move(Label1, 5160, 285, 615, 255);
 
-    // Design tab order; labels, the shape and the hidden piece store take no focus.
-    cuttedpic->setFocusPolicy(Qt::NoFocus);
+    // Design tab order; labels and the shape take no focus.
     const QList<QWidget*> order = {btmcut,  btmdraw, btmtext,  btmerase, btmpaste, btmsave, base,
                                    picmain, textbox, btmcolor, btmfont,  VScroll,  HScroll};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
@@ -176,6 +186,18 @@ void frmmain::connectHandlers()
     picmain->acceptsDrop = carriesLocalFile;
     connect(HScroll, &ScrollBar::Change, this, &frmmain::HScroll_Change);
     connect(VScroll, &ScrollBar::Change, this, &frmmain::VScroll_Change);
+
+    // The small windows report what happened; the rules of which window takes
+    // input live in the window discipline.
+    connect(option, &frmoption::accepted, this, [this] {
+        dialog.FileName = QStringLiteral(" ");
+        savesetting();
+        m_discipline->closed(option);
+    });
+    connect(option, &frmoption::unloaded, this, [this] {
+        m_discipline->closed(option);
+        loadsetting();
+    });
 }
 
 float frmmain::outerWidth() const

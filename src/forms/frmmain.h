@@ -1,16 +1,22 @@
 #pragma once
 
 // The main window: tool strip, menus, the viewport with the picture surface,
-// scroll bars and status bar. The class is declared here once; each subsystem
-// defines the handlers of its own events in its own folder, one file per job.
+// scroll bars and status bar. It wires the controls to the picture document,
+// the tools, the settings and the small windows; each handler keeps its
+// designed name and delegates. Its definitions are spread by job over the
+// files of this folder.
 
+#include "document/picturedocument.h"
 #include "settings/apppaths.h"
+#include "settings/settings.h"
 #include "toolkit/commondialog.h"
+#include "tools/tool.h"
+#include "tools/toollist.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <cstdint>
+#include <memory>
 
 class PictureBox;
 class ScrollBar;
@@ -22,78 +28,31 @@ class QLineEdit;
 class QMenu;
 class QMimeData;
 class QPushButton;
+class WindowDiscipline;
 class frmoption;
 class frmpreview;
 class frmAbout;
 
-class frmmain : public QMainWindow
+class frmmain : public QMainWindow, private ToolView
 {
     Q_OBJECT
   public:
     frmmain(Prompter& prompter, AppPaths paths, QWidget* parent = nullptr);
     ~frmmain() override;
 
-    // Controls, by their design names.
-    PictureBox* cuttedpic;
-    ScrollBar* HScroll;
-    ScrollBar* VScroll;
-    StatusBar* statusbar;
-    CommonDialog dialog;
-    QPushButton* btmfont;
-    QPushButton* btmcolor;
-    QLineEdit* textbox;
-    PictureBox* base;
-    PictureBox* picmain;
-    QLabel* textimage;
-    Shape* cutimage;
-    QPushButton* btmsave;
-    QPushButton* btmpaste;
-    QPushButton* btmerase;
-    QPushButton* btmtext;
-    QPushButton* btmdraw;
-    QPushButton* btmcut;
-    QLabel* Label1;
+    // What the rest of the program may read.
+    const PictureDocument& document() const { return m_document; }
+    const Settings& settings() const { return m_settings; }
+    ToolMode toolmode() const { return m_toolmode; }
+    // Null until the first tool button.
+    const Tool* activeTool() const { return m_tool.get(); }
+    // The small windows; the preview window and the About box are null while closed.
+    QWidget* optionWindow() const;
+    QWidget* previewWindow() const;
+    QWidget* aboutWindow() const;
 
-    QMenu* mfile;
-    QAction* mopen;
-    QAction* msave;
-    QAction* mclose;
-    QAction* mpreview;
-    QAction* moption;
-    QAction* mversion;
-
-    // Editing state.
-    std::int16_t toolmode = 0;
-    std::int16_t actstate = 0;
-    std::int16_t dragdir = 0;
-    float startx = 0;
-    float starty = 0;
-    float endx = 0;
-    float endy = 0;
-
-    // Remembered paths and the stored window position (twips; 32-bit so that a
-    // window on a far screen comes back there).
-    QString picpath;
-    QString savefolder;
-    std::int32_t winleft = 0;
-    std::int32_t wintop = 0;
-    bool hasStoredPosition = false;
-
-    // The other windows. The options dialog lives for the whole run; the preview
-    // window and the About box exist only while they are open.
-    frmoption* option = nullptr;
-    QPointer<frmpreview> preview;
-    QPointer<frmAbout> about;
-
-    const AppPaths& paths() const { return m_paths; }
-    Prompter& prompter() const { return m_prompter; }
-
-    // Outer size and position of the window in twips, border and caption included.
-    float outerWidth() const;
-    float outerHeight() const;
-    float outerLeft() const;
-    float outerTop() const;
-    void setOuterSize(float width, float height);
+    // Opens a file as a drop would: the program's one optional argument comes this way.
+    void openDroppedFile(const QString& path);
 
     // Start-up, layout, shut-down.
     void Form_Load();
@@ -110,8 +69,6 @@ class frmmain : public QMainWindow
     // Loading.
     void mopen_Click();
     void loadnewpicture();
-    // Opens a file as a drop would: the program's one optional argument comes this way.
-    void openDroppedFile(const QString& path);
     void base_OLEDragDrop(const QMimeData* data);
     void picmain_OLEDragDrop(const QMimeData* data);
 
@@ -150,24 +107,71 @@ class frmmain : public QMainWindow
     void buildControls();
     void buildMenus();
     void connectHandlers();
+    void buildOptionWindow();
+
+    // Outer size and position of the window in twips, border and caption included.
+    float outerWidth() const;
+    float outerHeight() const;
+    float outerLeft() const;
+    float outerTop() const;
+    void setOuterSize(float width, float height);
+
     // Loads a file as the new picture; on failure tells the user and changes nothing.
     bool loadPictureFile(const QString& path);
     void dropPicture(const QMimeData* data);
     void scrollByWheel(QWheelEvent* event);
+    void selectTool(ToolMode mode);
 
-    // Tool behaviours behind the mouse routing.
-    void cutMouseDown(float x, float y);
-    void cutMouseMove(float x, float y);
-    void drawMouseDown(float x, float y);
-    void drawMouseMove(float x, float y);
-    void eraseMouseDown(float x, float y);
-    void eraseMouseMove(float x, float y);
-    void textMouseDown(float x, float y);
-    void textMouseMove(float x, float y);
-    void selectTool(std::int16_t mode, const QString& name);
+    // What the tools show and ask through the main window's controls.
+    void showFrame(const QRectF& area) override;
+    void showTextPreview(const TextPreview& preview) override;
+    void showReadout(const QString& text) override;
+    void pieceCut() override;
+    ToolSettings toolSettings() const override;
+    QString text() const override;
+    QSizeF textResolution() const override;
+
+    // Controls, by their design names.
+    ScrollBar* HScroll;
+    ScrollBar* VScroll;
+    StatusBar* statusbar;
+    CommonDialog dialog;
+    QPushButton* btmfont;
+    QPushButton* btmcolor;
+    QLineEdit* textbox;
+    PictureBox* base;
+    PictureBox* picmain;
+    QLabel* textimage;
+    Shape* cutimage;
+    QPushButton* btmsave;
+    QPushButton* btmpaste;
+    QPushButton* btmerase;
+    QPushButton* btmtext;
+    QPushButton* btmdraw;
+    QPushButton* btmcut;
+    QLabel* Label1;
+
+    QMenu* mfile;
+    QAction* mopen;
+    QAction* msave;
+    QAction* mclose;
+    QAction* mpreview;
+    QAction* moption;
+    QAction* mversion;
+
+    // The other windows. The options dialog lives for the whole run; the preview
+    // window and the About box exist only while they are open.
+    frmoption* option = nullptr;
+    QPointer<frmpreview> preview;
+    QPointer<frmAbout> about;
+    std::unique_ptr<WindowDiscipline> m_discipline;
 
     Prompter& m_prompter;
     AppPaths m_paths;
+    PictureDocument m_document;
+    Settings m_settings;
+    ToolMode m_toolmode = ToolMode::None;
+    std::unique_ptr<Tool> m_tool;
     int m_resizeDepth = 0;
     bool m_unloading = false;
     // Wheel movement smaller than a notch (touchpads), kept until it adds up to one.

@@ -4,10 +4,9 @@
 
 #include "forms/frmoption.h"
 
-#include "forms/frmabout.h"
-#include "forms/frmmain.h"
-#include "forms/frmpreview.h"
+#include "forms/controlname.h"
 #include "forms/smallwindow.h"
+#include "settings/settings.h"
 #include "units/twips.h"
 
 #include <QCheckBox>
@@ -17,13 +16,15 @@
 #include <QPushButton>
 #include <QSlider>
 
-frmoption::frmoption(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_main(main)
+frmoption::frmoption(Settings& settings)
+    : QWidget(nullptr, smallwindow::flags()), m_settings(settings)
 {
+    setObjectName(QStringLiteral("frmoption"));
     setWindowTitle(QStringLiteral("オプション設定"));
     setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
     setFixedSize(twips::toPixels(3615), twips::toPixels(1560));
 
-    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1 = named(new QSlider(Qt::Horizontal, this), "Slider1");
     twips::move(Slider1, 1800, 120, 1575, 255);
     Slider1->setRange(0, 100);
     Slider1->setSingleStep(1);
@@ -32,18 +33,18 @@ frmoption::frmoption(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_
     Slider1->setFocusPolicy(Qt::StrongFocus);
 
     // Neither default nor cancel button: Enter and Esc do nothing here.
-    Command2 = new QPushButton(QStringLiteral("OK"), this);
+    Command2 = named(new QPushButton(QStringLiteral("OK"), this), "Command2");
     twips::move(Command2, 720, 960, 2055, 495);
     Command2->setAutoDefault(false);
     Command2->setDefault(false);
 
-    kaizoudo = new QLineEdit(QStringLiteral("50"), this);
+    kaizoudo = named(new QLineEdit(QStringLiteral("50"), this), "kaizoudo");
     twips::move(kaizoudo, 1320, 120, 375, 270);
 
-    pro = new QCheckBox(QStringLiteral("プログレッシブモード"), this);
+    pro = named(new QCheckBox(QStringLiteral("プログレッシブモード"), this), "pro");
     twips::move(pro, 120, 510, 2175, 255);
 
-    Label1 = new QLabel(QStringLiteral("JPEG解像度"), this);
+    Label1 = named(new QLabel(QStringLiteral("JPEG解像度"), this), "Label1");
     twips::move(Label1, 120, 165, 975, 255);
 
     setTabOrder(pro, kaizoudo);
@@ -54,6 +55,19 @@ frmoption::frmoption(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_
     connect(Command2, &QPushButton::clicked, this, &frmoption::Command2_Click);
     // A click takes a greyed box to checked; from then on it toggles on and off.
     connect(pro, &QCheckBox::clicked, pro, [this] { pro->setTristate(false); });
+    // The controls are a view of the settings: every change goes straight in.
+    connect(kaizoudo, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_settings.quality = text; });
+    connect(pro, &QCheckBox::stateChanged, this, [this] { m_settings.progressive = proValue(); });
+}
+
+void frmoption::showSettings()
+{
+    kaizoudo->setText(m_settings.quality);
+    // Setting the slider writes its value into the quality box, as moving it does.
+    if (const std::optional<int> slider = m_settings.sliderValue())
+        Slider1->setValue(*slider);
+    setProValue(m_settings.progressive);
 }
 
 std::int16_t frmoption::proValue() const
@@ -84,16 +98,13 @@ void frmoption::Slider1_Change()
 
 void frmoption::Command2_Click()
 {
-    m_main.dialog.FileName = QStringLiteral(" ");
-    m_main.savesetting();
-    enableOthers();
+    emit accepted();
     close();
 }
 
 void frmoption::Form_Unload()
 {
-    enableOthers();
-    m_main.loadsetting();
+    emit unloaded();
 }
 
 void frmoption::closeEvent(QCloseEvent* event)
@@ -104,9 +115,4 @@ void frmoption::closeEvent(QCloseEvent* event)
     } catch (...) {
     }
     event->accept();
-}
-
-void frmoption::enableOthers()
-{
-    smallwindow::setEnabled({&m_main, m_main.preview.data(), m_main.about.data()}, true);
 }

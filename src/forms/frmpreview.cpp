@@ -2,8 +2,7 @@
 
 #include "forms/frmpreview.h"
 
-#include "forms/export.h"
-#include "forms/frmmain.h"
+#include "forms/controlname.h"
 #include "toolkit/picturebox.h"
 #include "units/twips.h"
 
@@ -22,19 +21,21 @@ constexpr float kMinHeight = 3400;
 
 } // namespace
 
-frmpreview::frmpreview(frmmain& main) : QWidget(nullptr, Qt::Window), m_main(main)
+frmpreview::frmpreview() : QWidget(nullptr, Qt::Window)
 {
+    setObjectName(QStringLiteral("frmpreview"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("プレビュー"));
     setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
     resize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
 
-    picpreview = new PictureBox(this, PictureBox::Border::FixedSingle);
+    picpreview = named(new PictureBox(this, PictureBox::Border::FixedSingle), "picpreview");
     picpreview->Move(0, kPictureTop, 2415, 2415);
     picpreview->AutoSize = true;
-    btmpreviewsave = new QPushButton(QStringLiteral("保存"), this);
+    btmpreviewsave = named(new QPushButton(QStringLiteral("保存"), this), "btmpreviewsave");
     twips::move(btmpreviewsave, 120, 120, 990, 495);
-    btmpreviewcancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    btmpreviewcancel =
+        named(new QPushButton(QStringLiteral("キャンセル"), this), "btmpreviewcancel");
     twips::move(btmpreviewcancel, 1320, 120, 990, 495);
     setTabOrder(picpreview, btmpreviewsave);
     setTabOrder(btmpreviewsave, btmpreviewcancel);
@@ -46,10 +47,7 @@ frmpreview::frmpreview(frmmain& main) : QWidget(nullptr, Qt::Window), m_main(mai
 void frmpreview::btmpreviewsave_Click()
 {
     // Only the export: the settings file is written by the main window's buttons.
-    try {
-        m_main.savepicture();
-    } catch (...) {
-    }
+    emit saveClicked();
 }
 
 void frmpreview::btmpreviewcancel_Click()
@@ -95,21 +93,4 @@ void frmpreview::fitToPicture()
 {
     const QSizeF outer = outerSizeFor(picpreview->Width(), picpreview->Height());
     setOuterSize(static_cast<float>(outer.width()), static_cast<float>(outer.height()));
-}
-
-void frmmain::previewreload()
-{
-    if (!preview)
-        preview = new frmpreview(*this);
-    preview->showPiece(output::pieceImage(*cuttedpic));
-}
-
-void frmmain::mpreview_Click()
-{
-    try {
-        previewreload();
-        preview->raise();
-        preview->activateWindow();
-    } catch (...) {
-    }
 }

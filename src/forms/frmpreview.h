@@ -3,7 +3,6 @@
 #include <QSizeF>
 #include <QWidget>
 
-class frmmain;
 class PictureBox;
 class QPushButton;
 
@@ -14,18 +13,13 @@ class frmpreview : public QWidget
 {
     Q_OBJECT
   public:
-    explicit frmpreview(frmmain& main);
-
-    QPushButton* btmpreviewsave;
-    QPushButton* btmpreviewcancel;
-    PictureBox* picpreview;
+    frmpreview();
 
     void btmpreviewsave_Click();
     void btmpreviewcancel_Click();
 
     // Shows the window with a copy of piece, sized around it, keeping its left and top.
     void showPiece(const QImage& piece);
-    void fitToPicture();
 
     // The window's outer size (twips) for a picture box of the given outer size.
     static QSizeF outerSizeFor(float pictureWidth, float pictureHeight);
@@ -33,8 +27,16 @@ class frmpreview : public QWidget
     // Outer geometry in twips, frame included.
     float outerWidth() const;
     float outerHeight() const;
-    void setOuterSize(float width, float height);
+
+  signals:
+    // The save button asks the main window for an export.
+    void saveClicked();
 
   private:
-    frmmain& m_main;
+    void fitToPicture();
+    void setOuterSize(float width, float height);
+
+    QPushButton* btmpreviewsave;
+    QPushButton* btmpreviewcancel;
+    PictureBox* picpreview;
 };

@@ -1,25 +1,62 @@
-// The two menu commands that open the small windows. Each disables the main
-// window and the other small windows first, so that the user works in the
-// opened one alone; it enables them again when it closes.
+// The menu commands that open the small windows. The options dialog and the
+// About box keep every other window from taking input while they are shown
+// (the window discipline); the preview window never does.
 
 #include "forms/frmabout.h"
 #include "forms/frmmain.h"
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
 #include "forms/smallwindow.h"
+#include "forms/windowdiscipline.h"
+#include "toolkit/guards.h"
+
+QWidget* frmmain::optionWindow() const
+{
+    return option;
+}
+
+QWidget* frmmain::previewWindow() const
+{
+    return preview.data();
+}
+
+QWidget* frmmain::aboutWindow() const
+{
+    return about.data();
+}
 
 void frmmain::moption_Click()
 {
-    if (!option)
-        loadsetting(); // brings the dialog into being with the file's values
-    smallwindow::setEnabled({this, preview.data(), about.data()}, false);
+    m_discipline->opened(option);
     smallwindow::showAbove(option, this);
 }
 
 void frmmain::mversion_Click()
 {
-    smallwindow::setEnabled({this, option, preview.data()}, false);
-    if (!about)
-        about = new frmAbout(*this);
+    if (!about) {
+        about = new frmAbout;
+        connect(about, &frmAbout::unloaded, this, [this] { m_discipline->closed(about); });
+    }
+    m_discipline->opened(about);
     smallwindow::showAbove(about, this);
+}
+
+void frmmain::previewreload()
+{
+    if (!preview) {
+        preview = new frmpreview;
+        // Only the export: the settings file is written by the main window's buttons.
+        connect(preview, &frmpreview::saveClicked, this,
+                [this] { runGuarded([this] { savepicture(); }); });
+    }
+    preview->showPiece(m_document.cuttedpic().image());
+}
+
+void frmmain::mpreview_Click()
+{
+    runGuarded([this] {
+        previewreload();
+        preview->raise();
+        preview->activateWindow();
+    });
 }

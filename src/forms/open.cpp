@@ -19,13 +19,13 @@ void frmmain::mopen_Click()
 
 void frmmain::loadnewpicture()
 {
-    dialog.FileName = picpath;
+    dialog.FileName = m_settings.picpath;
     dialog.Filter = QStringLiteral("画像ファイル(*.jpg;*.bmp)|*.jpg;*.bmp");
     if (!dialog.ShowOpen())
         return;
     if (!loadPictureFile(dialog.FileName))
         return;
-    picpath = dialog.FileName;
+    m_settings.picpath = dialog.FileName;
     setscrollrange();
 }
 
@@ -65,6 +65,6 @@ bool frmmain::loadPictureFile(const QString& path)
         return false;
     }
     picmain->Move(0, 0, 0, 0);
-    picmain->setPicture(load.image);
+    m_document.setPicture(load.image);
     return true;
 }

@@ -20,12 +20,4 @@ void showAbove(QWidget* window, QWidget* owner)
     window->activateWindow();
 }
 
-void setEnabled(std::initializer_list<QWidget*> windows, bool enabled)
-{
-    for (QWidget* window : windows) {
-        if (window)
-            window->setEnabled(enabled);
-    }
-}
-
 } // namespace smallwindow

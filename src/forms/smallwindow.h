@@ -1,11 +1,9 @@
 #pragma once
 
 // What the options dialog and the About box share: a fixed dialog frame with
-// only a close box, kept above the main window without being its child, and
-// the enabling of the windows they keep from taking input while shown.
+// only a close box, kept above the main window without being its child.
 
 #include <QWidget>
-#include <initializer_list>
 
 namespace smallwindow {
 
@@ -17,8 +15,5 @@ Qt::WindowFlags flags();
 // parent is the owner's native window, which keeps it above the owner and out
 // of the task bar, while disabling the owner leaves the window usable.
 void showAbove(QWidget* window, QWidget* owner);
-
-// Enables or disables each window given; null ones (not open) are skipped.
-void setEnabled(std::initializer_list<QWidget*> windows, bool enabled);
 
 } // namespace smallwindow

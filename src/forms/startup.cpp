@@ -41,12 +41,13 @@ bool onSomeScreen(QPoint topLeft)
 void frmmain::Form_Load()
 {
     picmain->Move(0, 0, 0, 0);
-    cuttedpic->setVisible(false);
     newact();
     loadsetting();
-    const QPoint stored(twips::toPixels(static_cast<float>(winleft)),
-                        twips::toPixels(static_cast<float>(wintop)));
-    if (hasStoredPosition && onSomeScreen(stored))
+    if (!m_settings.winleft || !m_settings.wintop)
+        return;
+    const QPoint stored(twips::toPixels(static_cast<float>(*m_settings.winleft)),
+                        twips::toPixels(static_cast<float>(*m_settings.wintop)));
+    if (onSomeScreen(stored))
         move(stored);
 }
 
@@ -98,13 +99,14 @@ void frmmain::Form_Unload()
 
 void frmmain::newact()
 {
-    actstate = 0;
+    if (m_tool)
+        m_tool->reset();
     twips::move(textimage, 0, 0, 0, 0);
     cutimage->Move(0, 0, 0, 0);
 }
 
 void frmmain::mclose_Click()
 {
-    picmain->Cls();
+    m_document.clearMarks();
     picmain->Move(0, 0, 0, 0);
 }

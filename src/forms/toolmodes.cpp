@@ -1,40 +1,43 @@
-// The four tool buttons, status panel 2, and the routing of the picture
-// surface's mouse events to the active tool. Every mouse button acts as the left
-// one, and modifier keys are not looked at.
+// The four tool buttons, status panel 2, the routing of the picture surface's
+// mouse events to the active tool, and what the tools show through the main
+// window's controls: the selection frame, the text preview, the readout.
 
 #include "forms/frmmain.h"
+#include "forms/frmpreview.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/shape.h"
 #include "toolkit/statusbar.h"
 
-namespace {
-enum ToolMode : std::int16_t { None = 0, Cut = 1, Draw = 2, Text = 3, Erase = 4 };
-}
+#include <QLabel>
+#include <QLineEdit>
 
-void frmmain::selectTool(std::int16_t mode, const QString& name)
+void frmmain::selectTool(ToolMode mode)
 {
-    toolmode = mode;
-    statusbar->setPanel(2, name);
+    m_toolmode = mode;
+    m_tool = makeTool(mode, m_document, *this);
+    statusbar->setPanel(2, m_tool ? m_tool->modeName() : QString());
     statusbar->setPanel(1, QString());
     newact();
 }
 
 void frmmain::btmcut_Click()
 {
-    selectTool(Cut, QStringLiteral("Cutモード"));
+    selectTool(ToolMode::Cut);
 }
 
 void frmmain::btmdraw_Click()
 {
-    selectTool(Draw, QStringLiteral("Drawモード"));
+    selectTool(ToolMode::Draw);
 }
 
 void frmmain::btmtext_Click()
 {
-    selectTool(Text, QStringLiteral("Textモード"));
+    selectTool(ToolMode::Text);
 }
 
 void frmmain::btmerase_Click()
 {
-    selectTool(Erase, QStringLiteral("Erazeモード"));
+    selectTool(ToolMode::Erase);
 }
 
 void frmmain::picmain_MouseDown(int, int, float x, float y)
@@ -42,52 +45,66 @@ void frmmain::picmain_MouseDown(int, int, float x, float y)
     // A press that fails (a piece too large for memory) ends quietly; what was
     // done before the failing step stays done, and nothing leaves the event handler.
     try {
-        switch (toolmode) {
-        case Cut:
-            cutMouseDown(x, y);
-            break;
-        case Draw:
-            drawMouseDown(x, y);
-            break;
-        case Text:
-            textMouseDown(x, y);
-            break;
-        case Erase:
-            if (actstate == 0)
-                eraseMouseDown(x, y);
-            break;
-        default:
-            break;
-        }
+        if (m_tool)
+            m_tool->press(picmain->toPicture(x, y));
     } catch (...) {
     }
 }
 
 void frmmain::picmain_MouseMove(int, int, float x, float y)
 {
-    switch (toolmode) {
-    case Cut:
-        if (actstate == 1)
-            cutMouseMove(x, y);
-        break;
-    case Draw:
-        if (actstate == 1)
-            drawMouseMove(x, y);
-        break;
-    case Text:
-        textMouseMove(x, y);
-        break;
-    case Erase:
-        if (actstate == 1)
-            eraseMouseMove(x, y);
-        break;
-    default:
-        break;
-    }
+    if (m_tool)
+        m_tool->move(picmain->toPicture(x, y));
 }
 
-void frmmain::picmain_MouseUp(int, int, float, float)
+void frmmain::picmain_MouseUp(int, int, float x, float y)
 {
-    if (toolmode == Draw)
-        actstate = 0;
+    if (m_tool)
+        m_tool->release(picmain->toPicture(x, y));
+}
+
+void frmmain::showFrame(const QRectF& area)
+{
+    cutimage->setRect(picmain->fromPicture(area));
+}
+
+void frmmain::showTextPreview(const TextPreview& preview)
+{
+    textimage->setText(preview.text);
+    QPalette palette = textimage->palette();
+    palette.setColor(QPalette::WindowText, preview.color);
+    textimage->setPalette(palette);
+    textimage->setFont(preview.font);
+    QRect place = picmain->fromPicture(QRectF(preview.topLeft, preview.box));
+    // A very long text must not ask for a label wider than a widget can be.
+    place.setWidth(std::min(place.width(), QWIDGETSIZE_MAX));
+    textimage->setGeometry(place);
+}
+
+void frmmain::showReadout(const QString& text)
+{
+    statusbar->setPanel(1, text);
+}
+
+void frmmain::pieceCut()
+{
+    if (preview && preview->isVisible())
+        previewreload();
+}
+
+ToolSettings frmmain::toolSettings() const
+{
+    return ToolSettings{dialog.Color, dialog.FontName, dialog.FontSize, dialog.FontBold,
+                        dialog.FontItalic};
+}
+
+QString frmmain::text() const
+{
+    return textbox->text();
+}
+
+QSizeF frmmain::textResolution() const
+{
+    const QWidget* surface = picmain->client();
+    return QSizeF(surface->logicalDpiX(), surface->logicalDpiY());
 }

@@ -90,7 +90,7 @@ std::optional<double> SettingsField::number() const
 
 namespace settingsfile {
 
-QByteArray format(const SettingsValues& values)
+QByteArray format(const Settings& values)
 {
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
     QByteArray bytes;
@@ -98,8 +98,8 @@ QByteArray format(const SettingsValues& values)
     bytes += QByteArray::number(values.progressive) + lineEnd;
     bytes += quoted(values.picpath) + lineEnd;
     bytes += quoted(values.savefolder) + lineEnd;
-    bytes += twips::formatSingle(values.left).toUtf8() + lineEnd;
-    bytes += twips::formatSingle(values.top).toUtf8() + lineEnd;
+    bytes += twips::formatSingle(static_cast<float>(values.winleft.value_or(0))).toUtf8() + lineEnd;
+    bytes += twips::formatSingle(static_cast<float>(values.wintop.value_or(0))).toUtf8() + lineEnd;
     return bytes;
 }
 
@@ -146,7 +146,7 @@ std::optional<SettingsRecords> read(const QString& path)
     return parse(file);
 }
 
-bool write(const QString& path, const SettingsValues& values)
+bool write(const QString& path, const Settings& values)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -161,15 +161,11 @@ bool write(const QString& path, const SettingsValues& values)
     return file.commit();
 }
 
-LoadedSettings interpret(const SettingsRecords& records)
+Settings interpret(const SettingsRecords& records)
 {
-    LoadedSettings loaded;
-    if (records.quality) {
+    Settings loaded;
+    if (records.quality)
         loaded.quality = records.quality->value();
-        const std::optional<std::int32_t> slider = toInt32(records.quality);
-        loaded.sliderValue =
-            slider && *slider >= 0 && *slider <= 100 ? std::optional<int>(*slider) : std::nullopt;
-    }
     // The check box knows 0, 1 and 2 (greyed); anything else leaves it off.
     const std::optional<std::int32_t> progressive = toInt32(records.progressive);
     if (progressive && *progressive >= 0 && *progressive <= 2)
@@ -178,8 +174,13 @@ LoadedSettings interpret(const SettingsRecords& records)
         loaded.picpath = records.picpath->value();
     if (records.savefolder)
         loaded.savefolder = records.savefolder->value();
-    loaded.left = toInt32(records.left);
-    loaded.top = toInt32(records.top);
+    // The position counts only as a pair.
+    const std::optional<std::int32_t> left = toInt32(records.left);
+    const std::optional<std::int32_t> top = toInt32(records.top);
+    if (left && top) {
+        loaded.winleft = left;
+        loaded.wintop = top;
+    }
     return loaded;
 }
 

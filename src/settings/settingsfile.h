@@ -6,23 +6,14 @@
 // with; a missing or unusable record is reported as such, so that the caller
 // can fall back to its default value by value.
 
+#include "settings/settings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 class QIODevice;
-
-// The six values to be written.
-struct SettingsValues
-{
-    QString quality = QStringLiteral("50");
-    std::int16_t progressive = 0;
-    QString picpath;
-    QString savefolder;
-    float left = 0;
-    float top = 0;
-};
 
 // One field as read: its text, and whether it stood between double quotes.
 struct SettingsField
@@ -48,26 +39,13 @@ struct SettingsRecords
     std::optional<SettingsField> top;
 };
 
-// What the records mean, each value on its own: a record that is missing or
-// does not convert gives the default here, or nullopt where there is none.
-struct LoadedSettings
-{
-    QString quality = QStringLiteral("50");
-    std::optional<int> sliderValue = 50; // nullopt: the slider cannot take the quality
-    std::int16_t progressive = 0;        // 0 off, 1 on, 2 greyed
-    QString picpath;
-    QString savefolder;
-    std::optional<std::int32_t> left;
-    std::optional<std::int32_t> top;
-};
-
 namespace settingsfile {
 
 // Lines longer than this are not settings; reading stops at such a line.
 inline constexpr qint64 maxLineLength = 64 * 1024;
 
 // The exact bytes of the file.
-QByteArray format(const SettingsValues& values);
+QByteArray format(const Settings& values);
 
 // Reads at most six fields, line by line, without reading the rest of the device.
 SettingsRecords parse(QIODevice& device);
@@ -77,9 +55,11 @@ SettingsRecords parse(const QByteArray& bytes);
 std::optional<SettingsRecords> read(const QString& path);
 
 // Writes the whole file or nothing: a failed write leaves the old file as it was.
-bool write(const QString& path, const SettingsValues& values);
+bool write(const QString& path, const Settings& values);
 
-LoadedSettings interpret(const SettingsRecords& records);
+// What the records mean, each value on its own: a record that is missing or
+// does not convert leaves that value at its default.
+Settings interpret(const SettingsRecords& records);
 
 // Text to number as the program's numeric conversions do it: blanks around it
 // are allowed, the decimal separator is a point, and an empty text is no number.

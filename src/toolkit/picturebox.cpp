@@ -1,6 +1,6 @@
 #include "toolkit/picturebox.h"
 
-#include "input/picturememory.h"
+#include "document/picturedocument.h"
 #include "units/twips.h"
 
 #include <QDragEnterEvent>
@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <cstring>
 
 // The inner area of a picture box: it paints the shown image, reports the mouse
 // and clips the child controls placed on the box.
@@ -75,32 +74,6 @@ QPointF exactPosition(const QMouseEvent* event, const QWidget* widget)
     return rounded;
 }
 
-// Pictures are kept in one of the two formats that Qt draws fastest.
-QImage drawable(const QImage& picture)
-{
-    if (picture.isNull())
-        return picture;
-    if (picture.format() == QImage::Format_RGB32 ||
-        picture.format() == QImage::Format_ARGB32_Premultiplied)
-        return picture;
-    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                             : QImage::Format_RGB32);
-}
-
-// Point sizes become pixels by the resolution of the device painted on. Text
-// printed on the shown image must be as large as on the screen, where labels
-// over the box preview it, whatever resolution the picture file declared.
-void useScreenResolution(QImage& image, const QWidget* screenSide)
-{
-    constexpr double metresPerInch = 0.0254;
-    const int perMetreX = qRound(screenSide->logicalDpiX() / metresPerInch);
-    const int perMetreY = qRound(screenSide->logicalDpiY() / metresPerInch);
-    if (image.dotsPerMeterX() != perMetreX)
-        image.setDotsPerMeterX(perMetreX);
-    if (image.dotsPerMeterY() != perMetreY)
-        image.setDotsPerMeterY(perMetreY);
-}
-
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent, Border border)
@@ -149,161 +122,49 @@ QSize PictureBox::innerSize() const
 
 float PictureBox::ScaleWidth() const
 {
-    return fromPixel(innerSize().width());
+    return twips::fromPixels(innerSize().width());
 }
 
 float PictureBox::ScaleHeight() const
 {
-    return fromPixel(innerSize().height());
+    return twips::fromPixels(innerSize().height());
 }
 
-double PictureBox::toPixel(float value) const
+QPointF PictureBox::toPicture(float x, float y) const
 {
-    return m_unit == ScaleUnit::Twips ? static_cast<double>(value) / twips::perPixel
-                                      : static_cast<double>(value);
+    return QPointF(twips::toPixelsF(x), twips::toPixelsF(y));
 }
 
-float PictureBox::fromPixel(double pixel) const
+QRect PictureBox::fromPicture(const QRectF& area) const
 {
-    return m_unit == ScaleUnit::Twips ? twips::fromPixels(pixel) : static_cast<float>(pixel);
-}
-
-QRect PictureBox::pixelRect(float left, float top, float width, float height) const
-{
-    const auto px = [this](float v) { return static_cast<int>(twips::roundHalfEven(toPixel(v))); };
-    return QRect(px(left), px(top), px(width), px(height));
+    const auto whole = [](double value) { return static_cast<int>(twips::roundHalfEven(value)); };
+    return QRect(whole(area.x()), whole(area.y()), whole(area.width()), whole(area.height()));
 }
 
 void PictureBox::setPicture(const QImage& picture)
 {
-    m_picture = drawable(picture);
-    m_image = m_picture;
+    m_picture = picture;
     if (AutoSize)
-        fitToPicture();
+        fitTo(m_picture.size());
     m_client->update();
 }
 
-void PictureBox::setImage(const QImage& image)
+void PictureBox::setDocument(const PictureDocument* document)
 {
-    m_image = drawable(image);
+    m_document = document;
+    connect(document, &PictureDocument::pictureReplaced, this, [this] {
+        if (AutoSize)
+            fitTo(m_document->size());
+        m_client->update();
+    });
+    connect(document, &PictureDocument::changed, this,
+            [this](const QRect& area) { m_client->update(fromPicture(area)); });
     m_client->update();
 }
 
-void PictureBox::fitToPicture()
+void PictureBox::fitTo(QSize pictureSize)
 {
-    resize(m_picture.width() + 2 * m_borderWidth, m_picture.height() + 2 * m_borderWidth);
-}
-
-QImage& PictureBox::paintableImage()
-{
-    if (m_image.isNull()) {
-        clearToBackColor();
-    } else if (!m_image.isDetached()) {
-        // The first mark gives the shown image pixels of its own; a large copy
-        // goes into picture memory, filled in one call rather than page by page.
-        QImage own = copyPictureImage(m_image);
-        if (!own.isNull())
-            m_image = own;
-    }
-    return m_image;
-}
-
-void PictureBox::clearToBackColor()
-{
-    m_image = QImage(innerSize(), QImage::Format_RGB32);
-    m_image.fill(BackColor);
-}
-
-void PictureBox::Cls()
-{
-    if (!m_picture.isNull())
-        m_image = m_picture;
-    else
-        clearToBackColor();
-    m_client->update();
-}
-
-void PictureBox::PaintPicture(const QImage& source, float dstX, float dstY, float srcX, float srcY,
-                              float srcW, float srcH)
-{
-    if (source.isNull())
-        return;
-    const QRect from = pixelRect(srcX, srcY, srcW, srcH).intersected(source.rect());
-    const QPoint offset =
-        pixelRect(dstX, dstY, 0, 0).topLeft() - pixelRect(srcX, srcY, 0, 0).topLeft();
-    // Copying a picture onto the image that still shares its pixels, in place,
-    // changes nothing; skipping it keeps the two sharing and saves the copy.
-    if (offset.isNull() && m_image.cacheKey() == source.cacheKey())
-        return;
-    QImage& target = paintableImage();
-    const QRect to = from.translated(offset).intersected(target.rect());
-    if (to.isEmpty())
-        return;
-    const QRect fromClipped = to.translated(-offset);
-    if (source.format() == target.format()) {
-        // A plain copy, row by row: exact and as fast as the memory allows.
-        const int bytes = to.width() * 4;
-        for (int row = 0; row < to.height(); ++row) {
-            const uchar* in = source.constScanLine(fromClipped.y() + row) + fromClipped.x() * 4;
-            uchar* out = target.scanLine(to.y() + row) + to.x() * 4;
-            std::memcpy(out, in, static_cast<size_t>(bytes));
-        }
-    } else {
-        QPainter painter(&target);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(to.topLeft(), source, fromClipped);
-    }
-    m_client->update(to);
-}
-
-void PictureBox::Line(float x1, float y1, float x2, float y2)
-{
-    QImage& target = paintableImage();
-    // A point names the pixel under it, so the line runs through pixel centres.
-    const QPointF from(toPixel(x1) + 0.5, toPixel(y1) + 0.5);
-    const QPointF to(toPixel(x2) + 0.5, toPixel(y2) + 0.5);
-    const int width = std::max(1, DrawWidth);
-    {
-        QPainter painter(&target);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (from == to) {
-            // A line of no length is its two round ends: a dot as wide as the pen.
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(ForeColor);
-            painter.drawEllipse(from, width / 2.0, width / 2.0);
-        } else {
-            painter.setPen(QPen(ForeColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter.drawLine(from, to);
-        }
-    }
-    const int margin = width / 2 + 2;
-    m_client->update(
-        QRectF(from, to).normalized().toAlignedRect().adjusted(-margin, -margin, margin, margin));
-}
-
-void PictureBox::Print(const QString& text)
-{
-    QImage& target = paintableImage();
-    // Labels placed over the box stand on whole pixels; text printed at the same
-    // place must too, or it would land a fraction of a pixel away from them.
-    const QPointF at(twips::roundHalfEven(toPixel(CurrentX)),
-                     twips::roundHalfEven(toPixel(CurrentY)));
-    useScreenResolution(target, m_client);
-    QRect drawn;
-    {
-        QPainter painter(&target);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setFont(Font);
-        painter.setPen(ForeColor);
-        const QRectF area(at,
-                          QSizeF(target.width() - at.x() + 1e6, target.height() - at.y() + 1e6));
-        QRectF bounds;
-        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text, &bounds);
-        drawn = bounds.toAlignedRect().adjusted(-2, -2, 2, 2);
-    }
-    // The print position moves to the start of the next line.
-    CurrentY = fromPixel(drawn.bottom() - 1);
-    m_client->update(drawn);
+    resize(pictureSize.width() + 2 * m_borderWidth, pictureSize.height() + 2 * m_borderWidth);
 }
 
 void PictureBox::paintEvent(QPaintEvent*)
@@ -334,9 +195,14 @@ void PictureBox::paintClient(QPaintEvent* event)
 {
     QPainter painter(m_client);
     const QRect dirty = event->rect();
-    const QRect covered = dirty.intersected(m_image.rect());
-    if (!covered.isEmpty())
-        painter.drawImage(covered, m_image, covered);
+    const QRect pictureArea = m_document ? m_document->rect() : m_picture.rect();
+    const QRect covered = dirty.intersected(pictureArea);
+    if (!covered.isEmpty()) {
+        if (m_document)
+            m_document->paint(painter, covered);
+        else
+            painter.drawImage(covered, m_picture, covered);
+    }
     const QRegion background = QRegion(dirty).subtracted(QRegion(covered));
     for (const QRect& part : background)
         painter.fillRect(part, BackColor);
@@ -346,8 +212,8 @@ void PictureBox::emitMouse(QMouseEvent* event)
 {
     // Pointer positions fall on whole pixels: the pixel under the pointer.
     const QPointF pos = exactPosition(event, m_client);
-    const float x = fromPixel(std::floor(pos.x()));
-    const float y = fromPixel(std::floor(pos.y()));
+    const float x = twips::fromPixels(std::floor(pos.x()));
+    const float y = twips::fromPixels(std::floor(pos.y()));
     const int shift = shiftCode(event->modifiers());
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -42,8 +42,14 @@ Shape::Shape(QWidget* parent) : QObject(parent)
 
 void Shape::Move(float left, float top, float width, float height)
 {
-    m_rect = QRect(twips::toPixels(left), twips::toPixels(top), std::max(0, twips::toPixels(width)),
-                   std::max(0, twips::toPixels(height)));
+    setRect(QRect(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
+                  twips::toPixels(height)));
+}
+
+void Shape::setRect(const QRect& pixels)
+{
+    m_rect =
+        QRect(pixels.topLeft(), QSize(std::max(0, pixels.width()), std::max(0, pixels.height())));
     const QRect r = m_rect;
     const bool visible = r.width() > 0 && r.height() > 0;
     const std::array<QRect, 4> sides = {

@@ -16,6 +16,8 @@ class Shape : public QObject
     explicit Shape(QWidget* parent);
 
     void Move(float left, float top, float width, float height);
+    // Places the outline by its place in its container, in pixels.
+    void setRect(const QRect& pixels);
     float Left() const;
     float Top() const;
     float Width() const;

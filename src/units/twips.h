@@ -41,6 +41,12 @@ inline int toPixels(float twipValue)
     return static_cast<int>(roundHalfEven(static_cast<double>(twipValue) / perPixel));
 }
 
+// A length in twips as pixels, the fraction kept.
+inline double toPixelsF(double twipValue)
+{
+    return twipValue / perPixel;
+}
+
 inline float fromPixels(double pixels)
 {
     return static_cast<float>(pixels * perPixel);

@@ -1,7 +1,11 @@
 #include "testpictures.h"
 
+#include "toolkit/statusbar.h"
+
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QWidget>
 
 QImage patternImage(int width, int height, int seed)
@@ -88,4 +92,56 @@ void TestApp::open(const QString& path)
 {
     prompter.files.push_back(path);
     main->mopen_Click();
+}
+
+PictureBox* TestApp::picmain() const
+{
+    return find<PictureBox>("picmain");
+}
+
+QWidget* TestApp::surface() const
+{
+    return picmain()->client();
+}
+
+QPushButton* TestApp::button(const char* name) const
+{
+    return find<QPushButton>(name);
+}
+
+QString TestApp::panel(int number) const
+{
+    return find<StatusBar>("statusbar")->Panel(number);
+}
+
+QImage TestApp::shown() const
+{
+    const PictureDocument& document = main->document();
+    return document.picture().isNull() ? QImage() : document.marked(document.rect());
+}
+
+void TestApp::chooseColor(const QColor& color)
+{
+    prompter.colors.push_back(color);
+    button("btmcolor")->click();
+}
+
+void TestApp::chooseFont(const QFont& font)
+{
+    prompter.fonts.push_back(font);
+    button("btmfont")->click();
+}
+
+void TestApp::chooseFontSize(float size)
+{
+    QFont font;
+    font.setPointSizeF(static_cast<double>(size));
+    chooseFont(font);
+}
+
+void TestApp::setJpegOptions(const QString& quality, bool progressive)
+{
+    QWidget* option = main->optionWindow();
+    control<QLineEdit>(option, "kaizoudo")->setText(quality);
+    control<QCheckBox>(option, "pro")->setChecked(progressive);
 }

@@ -6,8 +6,10 @@
 
 #include "forms/frmmain.h"
 #include "scriptedprompter.h"
+#include "toolkit/picturebox.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -27,6 +29,13 @@ void saveScreenshot(QWidget* window, const QString& name);
 // The JPEG library built beside the tests.
 QString jpegLibraryForTests();
 
+// A control of a window, found by its design name; the test fails loudly
+// (a null pointer) when there is no such control.
+template <typename Control = QWidget> Control* control(const QObject* window, const char* name)
+{
+    return window ? window->findChild<Control*>(QString::fromLatin1(name)) : nullptr;
+}
+
 struct TestApp
 {
     TestApp();
@@ -40,4 +49,24 @@ struct TestApp
     void restart();
     // Loads a picture through the real open path (the scripted dialog answers with it).
     void open(const QString& path);
+
+    // A control of the main window by its design name.
+    template <typename Control = QWidget> Control* find(const char* name) const
+    {
+        return control<Control>(main.get(), name);
+    }
+    PictureBox* picmain() const;
+    // The picture surface's inner area, where the mouse is reported.
+    QWidget* surface() const;
+    QPushButton* button(const char* name) const;
+    QString panel(int number) const;
+    // The marked picture as shown, whole.
+    QImage shown() const;
+    // Chooses a colour or a font through the real buttons and a scripted dialog.
+    void chooseColor(const QColor& color);
+    void chooseFont(const QFont& font);
+    void chooseFontSize(float size);
+    // Sets the quality and the progressive flag through the options dialog's
+    // controls (the dialog stays closed).
+    void setJpegOptions(const QString& quality, bool progressive);
 };

@@ -16,16 +16,16 @@
 
 struct MarkupApp : TestApp
 {
+    // Opens picture as a dropped file would be.
     explicit MarkupApp(const QImage& picture)
     {
         main->show();
-        main->picmain->setPicture(picture);
-        main->setscrollrange();
+        main->openDroppedFile(writeBmp(dir, QStringLiteral("picture.bmp"), picture));
         QApplication::processEvents();
     }
 
-    QWidget* surface() const { return main->picmain->client(); }
-    void choose(QPushButton* tool) const { QTest::mouseClick(tool, Qt::LeftButton); }
+    void choose(const char* tool) const { QTest::mouseClick(button(tool), Qt::LeftButton); }
+    bool busy() const { return main->activeTool() && main->activeTool()->busy(); }
     void press(QPoint at) const { QTest::mousePress(surface(), Qt::LeftButton, {}, at); }
     void release(QPoint at) const { QTest::mouseRelease(surface(), Qt::LeftButton, {}, at); }
     // A move with the button held, as during a stroke.

@@ -55,13 +55,13 @@ void TestDraw::penWidthFollowsFontSize()
     QFETCH(float, fontSize);
     QFETCH(int, width);
     MarkupApp app(whitePicture(160, 80));
-    app.main->dialog.FontSize = fontSize;
-    app.choose(app.main->btmdraw);
+    app.chooseFontSize(fontSize);
+    app.choose("btmdraw");
     app.stroke({{20, 40}, {70, 40}, {130, 40}});
 
     // Across the stroke, the pen's coverage adds up to its width; the default
     // colour is black, and the centre row is fully covered.
-    const QImage shown = app.main->picmain->image();
+    const QImage shown = app.shown();
     for (int x : {45, 100}) {
         double across = 0;
         for (int y = 0; y < shown.height(); ++y)
@@ -70,7 +70,7 @@ void TestDraw::penWidthFollowsFontSize()
                  qPrintable(QStringLiteral("column %1 is %2 wide").arg(x).arg(across)));
         QCOMPARE(shown.pixel(x, 40) & 0xffffff, 0u);
     }
-    QCOMPARE(app.main->actstate, std::int16_t(0));
+    QVERIFY(!app.busy());
 }
 
 void TestDraw::strokeLiesOnItsSegments_data()
@@ -92,12 +92,12 @@ void TestDraw::strokeLiesOnItsSegments()
     const QImage picture = markupPicture(160, 120);
     const QRgb ink = qRgb(20, 200, 90);
     MarkupApp app(picture);
-    app.main->dialog.FontSize = fontSize;
-    app.main->dialog.Color = QColor(ink);
-    app.choose(app.main->btmdraw);
+    app.chooseFontSize(fontSize);
+    app.chooseColor(QColor(ink));
+    app.choose("btmdraw");
     app.stroke(points);
 
-    const QImage shown = app.main->picmain->image();
+    const QImage shown = app.shown();
     const double halfWidth = fontSize / 2.0;
     int inked = 0;
     for (int y = 0; y < shown.height(); ++y) {
@@ -122,42 +122,42 @@ void TestDraw::pressAndReleaseDrawNothing()
 {
     const QImage picture = markupPicture(100, 80);
     MarkupApp app(picture);
-    app.main->dialog.FontSize = 20;
-    app.choose(app.main->btmdraw);
+    app.chooseFontSize(20);
+    app.choose("btmdraw");
     app.press({40, 40});
-    QCOMPARE(app.main->actstate, std::int16_t(1));
+    QVERIFY(app.busy());
     app.release({40, 40});
-    QVERIFY(sameRgb(app.main->picmain->image(), picture));
-    QCOMPARE(app.main->actstate, std::int16_t(0));
+    QVERIFY(sameRgb(app.shown(), picture));
+    QVERIFY(!app.busy());
 }
 
 void TestDraw::movesAfterReleaseDrawNothing()
 {
     const QImage picture = markupPicture(120, 80);
     MarkupApp app(picture);
-    app.choose(app.main->btmdraw);
+    app.choose("btmdraw");
     app.stroke({{10, 10}, {30, 10}});
-    const QImage afterStroke = app.main->picmain->image();
+    const QImage afterStroke = app.shown();
     app.hover({60, 50});
     app.hover({100, 70});
-    QVERIFY(sameRgb(app.main->picmain->image(), afterStroke));
+    QVERIFY(sameRgb(app.shown(), afterStroke));
     QVERIFY(!sameRgb(afterStroke, picture));
 }
 
 void TestDraw::colourAndWidthAreReadForEverySegment()
 {
     MarkupApp app(whitePicture(120, 120));
-    app.choose(app.main->btmdraw);
-    app.main->dialog.Color = QColor(255, 0, 0);
+    app.choose("btmdraw");
+    app.chooseColor(QColor(255, 0, 0));
     app.press({10, 20});
     app.drag({100, 20});
     // A choice made in the middle of a stroke applies from its next segment.
-    app.main->dialog.Color = QColor(0, 0, 0);
-    app.main->dialog.FontSize = 4;
+    app.chooseColor(QColor(0, 0, 0));
+    app.chooseFontSize(4);
     app.drag({100, 110});
     app.release({100, 110});
 
-    const QImage shown = app.main->picmain->image();
+    const QImage shown = app.shown();
     QCOMPARE(shown.pixel(50, 20) & 0xffffff, 0xff0000u);
     QCOMPARE(shown.pixel(100, 70) & 0xffffff, 0u);
     double across = 0;
@@ -170,17 +170,17 @@ void TestDraw::loadedPictureStaysAsLoaded()
 {
     const QImage picture = markupPicture(100, 100);
     MarkupApp app(picture);
-    app.choose(app.main->btmdraw);
+    app.choose("btmdraw");
     app.stroke({{0, 0}, {99, 99}});
-    QVERIFY(sameRgb(app.main->picmain->picture(), picture));
-    QVERIFY(!sameRgb(app.main->picmain->image(), picture));
+    QVERIFY(sameRgb(app.main->document().picture(), picture));
+    QVERIFY(!sameRgb(app.shown(), picture));
 }
 
 void TestDraw::segmentRepaintsOnlyItsArea()
 {
     MarkupApp app(markupPicture(400, 300));
-    app.choose(app.main->btmdraw);
-    app.main->dialog.FontSize = 6;
+    app.choose("btmdraw");
+    app.chooseFontSize(6);
     QTRY_VERIFY(app.surface()->isVisible());
     QApplication::processEvents();
     PaintWatcher watcher;
