@@ -75,14 +75,14 @@ int startUp(int argc, char** argv, const QString& folder, std::int64_t startedAt
 void markCutAndSave(Session& session, const QString& folder)
 {
     session.setPenWidth(10);
-    session.click(session.window().btmdraw);
+    session.click("btmdraw");
     session.press(QPoint(100, 100));
     session.move(QPoint(200, 160), true);
     session.move(QPoint(300, 120), true);
-    session.window().textbox->setText(QStringLiteral("Snipwell"));
-    session.click(session.window().btmtext);
+    session.setText(QStringLiteral("Snipwell"));
+    session.click("btmtext");
     session.press(QPoint(120, 300));
-    session.click(session.window().btmcut);
+    session.click("btmcut");
     session.press(QPoint(0, 0));
     session.move(QPoint(3000, 2000), false);
     session.press(QPoint(3000, 2000));

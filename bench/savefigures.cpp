@@ -1,7 +1,7 @@
 // Saving a 3000 x 2000 piece cut from the 24 MP picture through savepicture and
 // the JPEG library, against libjpeg-turbo compressing the same pixels: once to
-// memory, as the goal is set, and once also writing the file as safely as the
-// library does, which shows what the write itself costs.
+// memory, the reference the goal is measured against, and once also writing
+// the file as safely as the library does, which shows what the write costs.
 
 #include "figures.h"
 #include "references.h"
@@ -20,11 +20,11 @@ constexpr int kQuality = 50;
 
 bool cutPiece(Session& session, QSize size)
 {
-    session.click(session.window().btmcut);
+    session.click("btmcut");
     session.press(QPoint(0, 0));
     session.move(QPoint(size.width(), size.height()), false);
     session.press(QPoint(size.width(), size.height()));
-    return session.window().cuttedpic->image().size() == size;
+    return session.window().document().cuttedpic().image().size() == size;
 }
 
 } // namespace
@@ -40,7 +40,7 @@ std::vector<Row> saveFigures(const Inputs& inputs, const QString& folder, int ru
                     {},
                     QStringLiteral("≤ 1.10x"),
                     false}};
-    const QImage piece = session.window().cuttedpic->image();
+    const QImage piece = session.window().document().cuttedpic().image();
 
     std::vector<Row> rows;
     int serial = 0;

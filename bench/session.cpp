@@ -1,7 +1,8 @@
 #include "session.h"
 
-#include "forms/frmoption.h"
 #include "toolkit/picturebox.h"
+#include "toolkit/scrollbar.h"
+#include "units/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +32,7 @@ Session::~Session()
 
 QWidget* Session::surface() const
 {
-    return m_app.main->picmain->client();
+    return m_app.surface();
 }
 
 bool Session::open(const QString& path)
@@ -39,12 +40,14 @@ bool Session::open(const QString& path)
     const qsizetype errorsBefore = m_app.prompter.errors.size();
     m_app.open(path);
     flush();
-    return m_app.prompter.errors.size() == errorsBefore && !window().picmain->picture().isNull();
+    return m_app.prompter.errors.size() == errorsBefore && !window().document().picture().isNull();
 }
 
 void Session::forgetPicture()
 {
-    window().picmain->setPicture(QImage());
+    // A new main window holds no picture at all.
+    m_app.restart();
+    window().show();
     flush();
 }
 
@@ -59,22 +62,36 @@ bool Session::save(const QString& path)
 
 void Session::setJpegOptions(int quality, bool progressive)
 {
-    window().option->kaizoudo->setText(QString::number(quality));
-    window().option->pro->setChecked(progressive);
+    m_app.setJpegOptions(QString::number(quality), progressive);
 }
 
 void Session::setPenWidth(int pixels)
 {
     // The pen is as wide as the font size chosen in the font dialog.
-    QFont font;
-    font.setPointSize(pixels);
-    m_app.prompter.fonts.push_back(font);
-    click(window().btmfont);
+    m_app.chooseFontSize(static_cast<float>(pixels));
+    flush();
 }
 
-void Session::click(QPushButton* button)
+void Session::click(const char* button)
 {
-    button->click();
+    m_app.button(button)->click();
+    flush();
+}
+
+void Session::setText(const QString& text)
+{
+    m_app.find<QLineEdit>("textbox")->setText(text);
+}
+
+void Session::scrollTo(QPoint at)
+{
+    constexpr int kMargin = 20;
+    const auto scroll = [](ScrollBar* bar, int pixel) {
+        const int value = static_cast<int>(twips::fromPixels(std::max(0, pixel - kMargin)));
+        bar->setValue(std::min(value, bar->Max()));
+    };
+    scroll(m_app.find<ScrollBar>("HScroll"), at.x());
+    scroll(m_app.find<ScrollBar>("VScroll"), at.y());
     flush();
 }
 
@@ -87,6 +104,12 @@ void Session::press(QPoint at)
 void Session::move(QPoint to, bool buttonHeld)
 {
     sendMouse(QEvent::MouseMove, to, Qt::NoButton, buttonHeld ? Qt::LeftButton : Qt::NoButton);
+    flush();
+}
+
+void Session::release(QPoint at)
+{
+    sendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     flush();
 }
 

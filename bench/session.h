@@ -12,8 +12,6 @@
 #include <QPoint>
 #include <QString>
 
-class QPushButton;
-
 namespace bench {
 
 class Session : public QObject
@@ -35,9 +33,15 @@ class Session : public QObject
     void setJpegOptions(int quality, bool progressive);
     void setPenWidth(int pixels);
 
-    void click(QPushButton* button);
+    // Clicks a button of the main window, by its design name.
+    void click(const char* button);
+    // Types text into the Text box.
+    void setText(const QString& text);
+    // Scrolls the viewport so that the picture pixel at stands near its top-left corner.
+    void scrollTo(QPoint at);
     void press(QPoint at);
     void move(QPoint to, bool buttonHeld);
+    void release(QPoint at);
 
     // Runs the posted events, among them the repaint of what the last step changed.
     void flush();

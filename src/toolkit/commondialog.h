@@ -17,9 +17,7 @@ class CommonDialog
 
     QString FileName;
     QString Filter;
-    QString DefaultExt;
     int Flags = 0;
-    int MaxFileSize = 260;
     QColor Color = Qt::black;
     QString FontName;
     float FontSize = 8.0f;
@@ -34,8 +32,6 @@ class CommonDialog
     bool ShowSave();
     bool ShowColor();
     bool ShowFont();
-
-    Prompter& prompter() const { return m_prompter; }
 
     // "desc|pat1;pat2|desc2|pat" becomes Qt's "desc (pat1 pat2);;desc2 (pat)";
     // "name(*.a;*.b)|*.a;*.b" becomes "name(*.a *.b)".
