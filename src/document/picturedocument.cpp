@@ -1,5 +1,6 @@
 #include "document/picturedocument.h"
 
+#include "document/resample.h"
 #include "units/twips.h"
 
 #include <QFontMetricsF>
@@ -57,15 +58,91 @@ PictureDocument::PictureDocument(QSize pieceSize, QObject* parent)
 
 void PictureDocument::setPicture(QImage picture)
 {
+    m_history.clear();
     m_marked = TiledImage(drawable(std::move(picture)));
+    m_reduced.reset();
+    watchTiles();
     emit pictureReplaced();
+}
+
+void PictureDocument::watchTiles()
+{
+    m_marked.setObserver(
+        [this](int index, const QImage& before) { m_history.recordTile(index, before); });
+}
+
+void PictureDocument::willChange()
+{
+    if (!m_history.isOpen())
+        m_history.open();
+}
+
+void PictureDocument::willChangePiece()
+{
+    willChange();
+    m_history.recordPiece(m_piece);
+}
+
+void PictureDocument::beginMark()
+{
+    m_history.open();
+}
+
+void PictureDocument::endMark()
+{
+    m_history.close();
+}
+
+std::optional<PictureDocument::Restored> PictureDocument::undo()
+{
+    m_history.close();
+    if (!m_history.canUndo())
+        return std::nullopt;
+    HistoryStep replaced;
+    const Restored restored = apply(m_history.takeUndo(), replaced);
+    m_history.pushRedo(std::move(replaced));
+    return restored;
+}
+
+std::optional<PictureDocument::Restored> PictureDocument::redo()
+{
+    m_history.close();
+    if (!m_history.canRedo())
+        return std::nullopt;
+    HistoryStep replaced;
+    const Restored restored = apply(m_history.takeRedo(), replaced);
+    m_history.pushUndo(std::move(replaced));
+    return restored;
+}
+
+PictureDocument::Restored PictureDocument::apply(HistoryStep step, HistoryStep& replaced)
+{
+    Restored restored;
+    for (auto& [index, pixels] : step.tiles) {
+        replaced.tiles.emplace_back(index, m_marked.tile(index));
+        m_marked.putTile(index, std::move(pixels));
+        restored.area |= m_marked.tileRect(index);
+    }
+    if (step.piece) {
+        replaced.piece = m_piece;
+        m_piece = std::move(*step.piece);
+        restored.piece = true;
+        emit pieceChanged();
+    }
+    if (!restored.area.isEmpty()) {
+        m_reduced.invalidate(restored.area);
+        emit changed(restored.area);
+    }
+    return restored;
 }
 
 QRect PictureDocument::changedWithin(const QRect& area)
 {
     const QRect changed = area.intersected(rect());
-    if (!changed.isEmpty())
+    if (!changed.isEmpty()) {
+        m_reduced.invalidate(changed);
         emit this->changed(changed);
+    }
     return changed;
 }
 
@@ -73,6 +150,7 @@ QRect PictureDocument::drawSegment(QPointF from, QPointF to, const Pen& pen)
 {
     if (m_marked.isNull())
         return {};
+    willChange();
     // A point names the pixel under it, so the stroke runs through pixel centres.
     const QPointF a = from + QPointF(0.5, 0.5);
     const QPointF b = to + QPointF(0.5, 0.5);
@@ -106,6 +184,7 @@ QRect PictureDocument::printText(QPointF at, const QString& text, const TextStyl
 {
     if (m_marked.isNull())
         return {};
+    willChange();
     const int perMetreX = qRound(style.dpi.width() / kMetresPerInch);
     const int perMetreY = qRound(style.dpi.height() / kMetresPerInch);
     m_marked.setDotsPerMeter(perMetreX, perMetreY);
@@ -133,18 +212,21 @@ QRect PictureDocument::printText(QPointF at, const QString& text, const TextStyl
 
 QRect PictureDocument::erase(const QRect& area)
 {
+    willChange();
     m_marked.restore(area);
     return changedWithin(area);
 }
 
 void PictureDocument::clearMarks()
 {
+    m_history.clear();
     m_marked.clear();
     changedWithin(rect());
 }
 
 void PictureDocument::cut(const QRect& area)
 {
+    willChangePiece();
     const QRect inside = area.intersected(rect());
     if (area.isEmpty()) {
         m_piece.resize(area.size());
@@ -164,6 +246,51 @@ void PictureDocument::cut(const QRect& area)
 
 void PictureDocument::clearPiece()
 {
+    willChangePiece();
     m_piece.Cls();
     emit pieceChanged();
+}
+
+QSize PictureDocument::viewSize(double zoom) const
+{
+    const auto scaled = [zoom](int side) {
+        return side == 0 ? 0 : std::max(1, static_cast<int>(std::ceil(side * zoom - 1e-9)));
+    };
+    return QSize(scaled(size().width()), scaled(size().height()));
+}
+
+void PictureDocument::paint(QPainter& painter, const QRect& area, double zoom) const
+{
+    const QRect view = area.intersected(QRect(QPoint(0, 0), viewSize(zoom)));
+    if (view.isEmpty())
+        return;
+    if (zoom == 1) {
+        m_marked.paint(painter, view);
+        return;
+    }
+    // The picture's pixels that the view's area stands for, in the coordinates
+    // of a level of the picture: the level itself below 1 (the smallest one
+    // still larger than the view), the picture above.
+    int level = 0;
+    double scale = zoom;
+    while (scale <= 0.5 && level < m_reduced.deepestLevel()) {
+        scale *= 2;
+        ++level;
+    }
+    const QSize levelSize = m_reduced.levelSize(level);
+    const auto first = [scale](int view) { return static_cast<int>(std::floor(view / scale)); };
+    const auto end = [scale](int view) { return static_cast<int>(std::ceil(view / scale)); };
+    const QRect source = QRect(QPoint(first(view.left()), first(view.top())),
+                               QPoint(end(view.right() + 1) - 1, end(view.bottom() + 1) - 1))
+                             .intersected(QRect(QPoint(0, 0), levelSize));
+    if (source.isEmpty())
+        return;
+    const QImage pixels = m_reduced.region(level, source);
+    if (scale == 1)
+        painter.drawImage(view.topLeft(), pixels, view.translated(-source.topLeft()));
+    else if (scale > 1)
+        painter.drawImage(view.topLeft(), enlarged(pixels, source.topLeft(), scale, view));
+    else
+        painter.drawImage(view.topLeft(),
+                          areaAveraged(pixels, source.topLeft(), levelSize, scale, view));
 }

@@ -2,10 +2,13 @@
 
 // The picture being worked on, apart from any window: the loaded picture
 // (never changed once loaded), the marked picture (the loaded one with every
-// stroke, text and erasure on it) and the piece store. Everything is in
-// picture pixels; every mark reports the area it changed.
+// stroke, text and erasure on it), the piece store, and the history of marks
+// and cuts that can be taken back. Everything is in picture pixels; every mark
+// reports the area it changed.
 
+#include "document/history.h"
 #include "document/piecestore.h"
+#include "document/reducedlevels.h"
 #include "document/tiledimage.h"
 
 #include <QColor>
@@ -44,6 +47,11 @@ class PictureDocument : public QObject
 
     // Draws the marked picture's area at its place in picture coordinates.
     void paint(QPainter& painter, const QRect& area) const { m_marked.paint(painter, area); }
+    // Draws the marked picture as a view at zoom shows it: view pixel (X, Y)
+    // stands for the picture's area from X / zoom to (X + 1) / zoom. area is
+    // in view pixels, within viewSize(zoom).
+    void paint(QPainter& painter, const QRect& area, double zoom) const;
+    QSize viewSize(double zoom) const;
     // The marked picture's pixels of area, which must lie inside the picture.
     QImage marked(const QRect& area) const { return m_marked.copy(area); }
     int markedTiles() const { return m_marked.markedTiles(); }
@@ -66,6 +74,24 @@ class PictureDocument : public QObject
     // Clears the piece to its background at its present size.
     void clearPiece();
 
+    // Marks and cuts are taken back and done again by steps. A step opens with
+    // beginMark() (closing one still open) and closes with endMark(); a change
+    // made while no step is open opens one, which the next endMark() closes.
+    void beginMark();
+    void endMark();
+    struct Restored
+    {
+        QRect area;         // the part of the marked picture that changed back
+        bool piece = false; // the piece changed back
+    };
+    // Each closes the open step first; nullopt when there is nothing to take
+    // back or do again.
+    std::optional<Restored> undo();
+    std::optional<Restored> redo();
+    bool canUndo() const { return m_history.canUndo() || m_history.isOpen(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    const History& history() const { return m_history; }
+
   signals:
     void pictureReplaced();
     void changed(const QRect& area);
@@ -73,7 +99,14 @@ class PictureDocument : public QObject
 
   private:
     QRect changedWithin(const QRect& area);
+    void willChange();
+    void willChangePiece();
+    Restored apply(HistoryStep step, HistoryStep& replaced);
+    void watchTiles();
 
     TiledImage m_marked;
+    // Made as views ask for them, so drawing changes nothing a user could see.
+    mutable ReducedLevels m_reduced{m_marked};
     PieceStore m_piece;
+    History m_history;
 };

@@ -46,9 +46,27 @@ template <typename Visit> void TiledImage::forEachTile(const QRect& area, Visit 
             visit(column, row, tileRect(column, row));
 }
 
+QRect TiledImage::tileRect(int index) const
+{
+    return tileRect(index % m_columns, index / m_columns);
+}
+
+void TiledImage::putTile(int index, QImage pixels)
+{
+    m_tiles[static_cast<std::size_t>(index)] = std::move(pixels);
+}
+
+void TiledImage::setObserver(std::function<void(int, const QImage&)> observer)
+{
+    m_observer = std::move(observer);
+}
+
 QImage& TiledImage::ownTile(int column, int row)
 {
-    QImage& tile = m_tiles[static_cast<std::size_t>(row) * m_columns + column];
+    const int index = row * m_columns + column;
+    QImage& tile = m_tiles[static_cast<std::size_t>(index)];
+    if (m_observer)
+        m_observer(index, tile);
     if (tile.isNull()) {
         const QRect area = tileRect(column, row);
         tile = QImage(area.size(), m_base.format());
@@ -111,9 +129,12 @@ void TiledImage::mark(const QRect& area, const std::function<void(QPainter&)>& d
 void TiledImage::restore(const QRect& area)
 {
     forEachTile(area, [&](int column, int row, const QRect& tileArea) {
-        QImage& tile = m_tiles[static_cast<std::size_t>(row) * m_columns + column];
+        const int index = row * m_columns + column;
+        QImage& tile = m_tiles[static_cast<std::size_t>(index)];
         if (tile.isNull())
             return;
+        if (m_observer)
+            m_observer(index, tile);
         const QRect part = tileArea.intersected(area);
         // A tile erased whole shares the loaded picture's pixels again.
         if (part == tileArea)

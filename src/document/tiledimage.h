@@ -42,6 +42,14 @@ class TiledImage
 
     // Tiles holding pixels of their own, for memory figures.
     int markedTiles() const;
+
+    // Told the index and the pixels of a tile just before a mark or an
+    // erasure changes them (null pixels: the loaded picture's).
+    void setObserver(std::function<void(int index, const QImage& before)> observer);
+    // A tile's pixels and place, and putting back pixels an observer was told of.
+    QImage tile(int index) const { return m_tiles[static_cast<std::size_t>(index)]; }
+    QRect tileRect(int index) const;
+    void putTile(int index, QImage pixels);
     // Text is sized by the resolution of the device it is drawn on; tiles
     // take this one when they are painted.
     void setDotsPerMeter(int x, int y);
@@ -59,4 +67,5 @@ class TiledImage
     std::vector<QImage> m_tiles; // a null tile shows the loaded picture's pixels
     int m_dotsPerMeterX = 0;
     int m_dotsPerMeterY = 0;
+    std::function<void(int, const QImage&)> m_observer;
 };

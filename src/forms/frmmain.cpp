@@ -55,6 +55,7 @@ frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
     buildMenus();
     buildControls();
     buildOptionWindow();
+    buildKeys();
     connectHandlers();
     const int menuHeight = menuBar()->sizeHint().height();
     resize(twips::toPixels(kClientWidth), menuHeight + twips::toPixels(kClientHeight));
@@ -181,9 +182,10 @@ void frmmain::connectHandlers()
     connect(picmain, &PictureBox::MouseUp, this, &frmmain::picmain_MouseUp);
     connect(picmain, &PictureBox::OLEDragDrop, this, &frmmain::picmain_OLEDragDrop);
     connect(base, &PictureBox::OLEDragDrop, this, &frmmain::base_OLEDragDrop);
-    // Only drops that bring a local file are taken; anything else shows the no-drop pointer.
-    base->acceptsDrop = carriesLocalFile;
-    picmain->acceptsDrop = carriesLocalFile;
+    // Only drops that bring a picture (a file, or its pixels) are taken; anything
+    // else shows the no-drop pointer.
+    base->acceptsDrop = carriesPicture;
+    picmain->acceptsDrop = carriesPicture;
     connect(HScroll, &ScrollBar::Change, this, &frmmain::HScroll_Change);
     connect(VScroll, &ScrollBar::Change, this, &frmmain::VScroll_Change);
 
@@ -253,7 +255,11 @@ void frmmain::closeEvent(QCloseEvent* event)
 bool frmmain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == base && event->type() == QEvent::Wheel) {
-        scrollByWheel(static_cast<QWheelEvent*>(event));
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier)
+            zoomByWheel(wheel);
+        else
+            scrollByWheel(wheel);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class PictureBox;
 class ScrollBar;
@@ -53,6 +54,16 @@ class frmmain : public QMainWindow, private ToolView
 
     // Opens a file as a drop would: the program's one optional argument comes this way.
     void openDroppedFile(const QString& path);
+
+    // Keys beyond the design: taking marks back and doing them again, and
+    // opening the picture on the clipboard.
+    void undoMark();
+    void redoMark();
+    void pastePicture();
+    void zoomIn();
+    void zoomOut();
+    void zoomToFit();
+    void zoomToActualSize();
 
     // Start-up, layout, shut-down.
     void Form_Load();
@@ -108,6 +119,7 @@ class frmmain : public QMainWindow, private ToolView
     void buildMenus();
     void connectHandlers();
     void buildOptionWindow();
+    void buildKeys();
 
     // Outer size and position of the window in twips, border and caption included.
     float outerWidth() const;
@@ -119,8 +131,21 @@ class frmmain : public QMainWindow, private ToolView
     // Loads a file as the new picture; on failure tells the user and changes nothing.
     bool loadPictureFile(const QString& path);
     void dropPicture(const QMimeData* data);
+    void putPicture(const QImage& picture);
+    // Shows pixels from a drop or the clipboard as a new picture, as a dropped file would be.
+    void showNewPicture(const QImage& picture);
     void scrollByWheel(QWheelEvent* event);
     void selectTool(ToolMode mode);
+
+    // Zoom: anchor is a point of the viewport that keeps showing the same
+    // picture pixel.
+    bool showsPicture() const;
+    QPoint zoomAnchor() const;
+    void stepZoom(int steps, QPoint anchor);
+    void zoomTo(double zoom, QPoint anchor);
+    void zoomByWheel(QWheelEvent* event);
+    // Places the selection frame and the text preview again after a zoom.
+    void replaceToolMarks();
 
     // What the tools show and ask through the main window's controls.
     void showFrame(const QRectF& area) override;
@@ -177,4 +202,8 @@ class frmmain : public QMainWindow, private ToolView
     // Wheel movement smaller than a notch (touchpads), kept until it adds up to one.
     int m_wheelRestX = 0;
     int m_wheelRestY = 0;
+    int m_wheelZoomRest = 0;
+    // What the tools show, in picture pixels, kept so that a zoom can place it again.
+    QRectF m_frame;
+    std::optional<TextPreview> m_textPreview;
 };

@@ -1,6 +1,7 @@
-// Opening a picture through "開く(&O)" and by dropping a file onto the viewport
-// or the picture surface. The file is read before the surface is touched, so a
-// file that cannot be opened leaves the current picture and its marks as they were.
+// Opening a picture through "開く(&O)", by dropping a file (or a picture's
+// pixels) onto the viewport or the picture surface, and from the clipboard. The file is read before
+// the surface is touched, so a file that cannot be opened leaves the current picture and its marks
+// as they were.
 
 #include "forms/frmmain.h"
 #include "input/droppedfiles.h"
@@ -8,8 +9,10 @@
 #include "toolkit/guards.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/prompter.h"
+#include "toolkit/statusbar.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 
 void frmmain::mopen_Click()
@@ -41,9 +44,34 @@ void frmmain::picmain_OLEDragDrop(const QMimeData* data)
 
 void frmmain::dropPicture(const QMimeData* data)
 {
-    const std::optional<QString> path = firstLocalFile(data);
-    if (path)
+    if (const std::optional<QString> path = firstLocalFile(data))
         openDroppedFile(*path);
+    else if (const std::optional<QImage> pixels = carriedImage(data))
+        showNewPicture(*pixels);
+}
+
+void frmmain::pastePicture()
+{
+    const std::optional<QImage> pixels = carriedImage(QGuiApplication::clipboard()->mimeData());
+    if (!pixels) {
+        statusbar->flash(1, QStringLiteral("クリップボードに画像がありません"));
+        return;
+    }
+    showNewPicture(*pixels);
+}
+
+void frmmain::showNewPicture(const QImage& picture)
+{
+    putPicture(picture);
+    setscrollrange();
+}
+
+void frmmain::putPicture(const QImage& picture)
+{
+    // A new picture stands at the viewport's top-left corner at its own size.
+    picmain->setZoom(1);
+    picmain->Move(0, 0, 0, 0);
+    m_document.setPicture(picture);
 }
 
 void frmmain::openDroppedFile(const QString& path)
@@ -64,7 +92,6 @@ bool frmmain::loadPictureFile(const QString& path)
                                    .arg(QDir::toNativeSeparators(path), load.error));
         return false;
     }
-    picmain->Move(0, 0, 0, 0);
-    m_document.setPicture(load.image);
+    putPicture(load.image);
     return true;
 }

@@ -101,8 +101,12 @@ void frmmain::newact()
 {
     if (m_tool)
         m_tool->reset();
+    // Whatever was being marked is one step of the history now.
+    m_document.endMark();
     twips::move(textimage, 0, 0, 0, 0);
     cutimage->Move(0, 0, 0, 0);
+    m_frame = QRectF();
+    m_textPreview.reset();
 }
 
 void frmmain::mclose_Click()

@@ -65,16 +65,22 @@ void frmmain::picmain_MouseUp(int, int, float x, float y)
 
 void frmmain::showFrame(const QRectF& area)
 {
+    m_frame = area;
     cutimage->setRect(picmain->fromPicture(area));
 }
 
 void frmmain::showTextPreview(const TextPreview& preview)
 {
+    m_textPreview = preview;
     textimage->setText(preview.text);
     QPalette palette = textimage->palette();
     palette.setColor(QPalette::WindowText, preview.color);
     textimage->setPalette(palette);
-    textimage->setFont(preview.font);
+    // The preview shows the text as large as it will stand on the picture.
+    QFont font = preview.font;
+    if (picmain->zoom() != 1)
+        font.setPointSizeF(font.pointSizeF() * picmain->zoom());
+    textimage->setFont(font);
     QRect place = picmain->fromPicture(QRectF(preview.topLeft, preview.box));
     // A very long text must not ask for a label wider than a widget can be.
     place.setWidth(std::min(place.width(), QWIDGETSIZE_MAX));

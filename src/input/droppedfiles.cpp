@@ -1,11 +1,12 @@
 #include "input/droppedfiles.h"
 
 #include <QMimeData>
+#include <QPainter>
 #include <QUrl>
 
-bool carriesLocalFile(const QMimeData* data)
+bool carriesPicture(const QMimeData* data)
 {
-    return firstLocalFile(data).has_value();
+    return firstLocalFile(data).has_value() || (data && data->hasImage());
 }
 
 std::optional<QString> firstLocalFile(const QMimeData* data)
@@ -18,4 +19,22 @@ std::optional<QString> firstLocalFile(const QMimeData* data)
             return url.toLocalFile();
     }
     return std::nullopt;
+}
+
+std::optional<QImage> carriedImage(const QMimeData* data)
+{
+    if (!data || !data->hasImage())
+        return std::nullopt;
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    if (image.isNull())
+        return std::nullopt;
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    QImage opaque(image.size(), QImage::Format_RGB32);
+    if (opaque.isNull())
+        return std::nullopt;
+    opaque.fill(Qt::white);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, image);
+    return opaque;
 }

@@ -130,15 +130,38 @@ float PictureBox::ScaleHeight() const
     return twips::fromPixels(innerSize().height());
 }
 
+void PictureBox::setZoom(double zoom)
+{
+    m_zoom = zoom;
+    if (m_document && AutoSize)
+        fitTo(m_document->viewSize(m_zoom));
+    m_client->update();
+}
+
 QPointF PictureBox::toPicture(float x, float y) const
 {
-    return QPointF(twips::toPixelsF(x), twips::toPixelsF(y));
+    const QPointF pixel(twips::toPixelsF(x), twips::toPixelsF(y));
+    if (m_zoom == 1)
+        return pixel;
+    return QPointF(std::floor(pixel.x() / m_zoom), std::floor(pixel.y() / m_zoom));
 }
 
 QRect PictureBox::fromPicture(const QRectF& area) const
 {
-    const auto whole = [](double value) { return static_cast<int>(twips::roundHalfEven(value)); };
+    const auto whole = [this](double value) {
+        return static_cast<int>(twips::roundHalfEven(value * m_zoom));
+    };
     return QRect(whole(area.x()), whole(area.y()), whole(area.width()), whole(area.height()));
+}
+
+QRect PictureBox::showing(const QRect& area) const
+{
+    if (m_zoom == 1)
+        return area;
+    const auto down = [this](int value) { return static_cast<int>(std::floor(value * m_zoom)); };
+    const auto up = [this](int value) { return static_cast<int>(std::ceil(value * m_zoom)); };
+    return QRect(QPoint(down(area.left()), down(area.top())),
+                 QPoint(up(area.right() + 1) - 1, up(area.bottom() + 1) - 1));
 }
 
 void PictureBox::setPicture(const QImage& picture)
@@ -154,17 +177,17 @@ void PictureBox::setDocument(const PictureDocument* document)
     m_document = document;
     connect(document, &PictureDocument::pictureReplaced, this, [this] {
         if (AutoSize)
-            fitTo(m_document->size());
+            fitTo(m_document->viewSize(m_zoom));
         m_client->update();
     });
     connect(document, &PictureDocument::changed, this,
-            [this](const QRect& area) { m_client->update(fromPicture(area)); });
+            [this](const QRect& area) { m_client->update(showing(area)); });
     m_client->update();
 }
 
-void PictureBox::fitTo(QSize pictureSize)
+void PictureBox::fitTo(QSize innerSize)
 {
-    resize(pictureSize.width() + 2 * m_borderWidth, pictureSize.height() + 2 * m_borderWidth);
+    resize(innerSize.width() + 2 * m_borderWidth, innerSize.height() + 2 * m_borderWidth);
 }
 
 void PictureBox::paintEvent(QPaintEvent*)
@@ -195,11 +218,12 @@ void PictureBox::paintClient(QPaintEvent* event)
 {
     QPainter painter(m_client);
     const QRect dirty = event->rect();
-    const QRect pictureArea = m_document ? m_document->rect() : m_picture.rect();
+    const QRect pictureArea =
+        m_document ? QRect(QPoint(0, 0), m_document->viewSize(m_zoom)) : m_picture.rect();
     const QRect covered = dirty.intersected(pictureArea);
     if (!covered.isEmpty()) {
         if (m_document)
-            m_document->paint(painter, covered);
+            m_document->paint(painter, covered, m_zoom);
         else
             painter.drawImage(covered, m_picture, covered);
     }

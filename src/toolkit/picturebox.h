@@ -52,10 +52,18 @@ class PictureBox : public QWidget
     // picture the document loads when AutoSize is on.
     void setDocument(const PictureDocument* document);
 
+    // The scale at which the document is shown: 1 shows each picture pixel as
+    // one pixel of the box. The box keeps the size of the picture at that scale.
+    double zoom() const { return m_zoom; }
+    void setZoom(double zoom);
+
     // The picture pixel under a point given in the scale unit.
     QPointF toPicture(float x, float y) const;
-    // A rectangle of picture pixels as pixels of the inner area.
+    // A rectangle of picture pixels as pixels of the inner area, each edge
+    // rounded to the nearest.
     QRect fromPicture(const QRectF& area) const;
+    // The pixels of the inner area that show anything of a picture area.
+    QRect showing(const QRect& area) const;
 
     // Asked when something is dragged over the box; a box that answers no (or has
     // no answer) does not take drops.
@@ -80,11 +88,12 @@ class PictureBox : public QWidget
     friend class PictureClient;
     void paintClient(QPaintEvent* event);
     void emitMouse(QMouseEvent* event);
-    void fitTo(QSize pictureSize);
+    void fitTo(QSize innerSize);
 
     QWidget* m_client;
     Border m_border;
     int m_borderWidth;
     QImage m_picture;
     const PictureDocument* m_document = nullptr;
+    double m_zoom = 1;
 };

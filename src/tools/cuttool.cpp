@@ -64,16 +64,21 @@ void CutTool::press(QPointF at)
 void CutTool::complete(QPointF at)
 {
     m_anchored = false;
+    // The cut, even one that only clears the piece, is taken back as one.
+    document().beginMark();
     document().clearPiece();
     m_end = clampedToOrigin(at);
     m_direction = directionOf(m_start, m_end).value_or(0);
     const QRectF cut = rectOf(m_direction, m_start, m_end);
     // A press on the anchor's row or column before it: the cut ends with the
     // piece cleared at its old size.
-    if (cut.width() < 0 || cut.height() < 0)
+    if (cut.width() < 0 || cut.height() < 0) {
+        document().endMark();
         return;
+    }
     const auto whole = [](double value) { return static_cast<int>(twips::roundHalfEven(value)); };
     document().cut(QRect(whole(cut.x()), whole(cut.y()), whole(cut.width()), whole(cut.height())));
+    document().endMark();
     view().pieceCut();
 }
 

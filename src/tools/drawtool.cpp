@@ -18,8 +18,23 @@ int DrawTool::penWidth(float fontSize)
 void DrawTool::press(QPointF at)
 {
     // The press itself draws nothing: a press and release in place leave no dot.
+    // The stroke, from here to the release, is taken back as one.
+    document().beginMark();
     m_stroking = true;
     m_last = at;
+}
+
+void DrawTool::release(QPointF)
+{
+    m_stroking = false;
+    document().endMark();
+}
+
+void DrawTool::reset()
+{
+    if (m_stroking)
+        document().endMark();
+    m_stroking = false;
 }
 
 void DrawTool::move(QPointF at)

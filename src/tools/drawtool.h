@@ -13,8 +13,8 @@ class DrawTool final : public Tool
     QString modeName() const override;
     void press(QPointF at) override;
     void move(QPointF at) override;
-    void release(QPointF) override { m_stroking = false; }
-    void reset() override { m_stroking = false; }
+    void release(QPointF) override;
+    void reset() override;
     bool busy() const override { return m_stroking; }
 
     // The pen is the font size in whole pixels, halves to even; a size below

@@ -12,10 +12,10 @@ class EraseTool final : public Tool
     using Tool::Tool;
 
     QString modeName() const override;
-    void press(QPointF) override { m_on = true; }
+    void press(QPointF) override;
     void move(QPointF at) override;
     void release(QPointF) override {}
-    void reset() override { m_on = false; }
+    void reset() override;
     bool busy() const override { return m_on; }
 
     // The square's side in pixels: 200 twips, 13 1/3 pixels, taken as 13.

@@ -56,6 +56,8 @@ void TextTool::move(QPointF at)
 void TextTool::press(QPointF at)
 {
     const ToolSettings settings = view().toolSettings();
+    document().beginMark();
     document().printText(placeFor(at), view().text(),
                          TextStyle{fontOf(settings), settings.color, view().textResolution()});
+    document().endMark();
 }

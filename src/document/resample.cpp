@@ -1,0 +1,129 @@
+#include "document/resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace {
+
+QImage blankLike(const QImage& source, QSize size)
+{
+    QImage image(size, source.format());
+    if (image.isNull())
+        throw std::bad_alloc();
+    return image;
+}
+
+// The source pixels one output pixel averages along one direction, and how
+// much of each lies inside it.
+struct Span
+{
+    int first = 0;
+    int count = 0;
+    float weights[3] = {0, 0, 0};
+};
+
+std::vector<Span> spansFor(int outputFirst, int outputCount, double scale, int origin,
+                           int sourceEnd)
+{
+    std::vector<Span> spans(static_cast<std::size_t>(outputCount));
+    for (int i = 0; i < outputCount; ++i) {
+        const double from = (outputFirst + i) / scale;
+        const double to = std::min<double>((outputFirst + i + 1) / scale, sourceEnd);
+        Span& span = spans[static_cast<std::size_t>(i)];
+        span.first = static_cast<int>(std::floor(from));
+        float total = 0;
+        for (int s = span.first; s < to && span.count < 3; ++s) {
+            const double inside = std::min<double>(to, s + 1) - std::max<double>(from, s);
+            span.weights[span.count++] = static_cast<float>(inside);
+            total += static_cast<float>(inside);
+        }
+        for (int k = 0; k < span.count; ++k)
+            span.weights[k] /= total;
+        span.first -= origin;
+    }
+    return spans;
+}
+
+inline void accumulate(float* sum, quint32 pixel, float weight)
+{
+    sum[0] += weight * static_cast<float>(pixel & 0xff);
+    sum[1] += weight * static_cast<float>((pixel >> 8) & 0xff);
+    sum[2] += weight * static_cast<float>((pixel >> 16) & 0xff);
+    sum[3] += weight * static_cast<float>(pixel >> 24);
+}
+
+inline quint32 packed(const float* sum)
+{
+    const auto channel = [](float value) {
+        return static_cast<quint32>(std::clamp(static_cast<int>(value + 0.5f), 0, 255));
+    };
+    return channel(sum[0]) | channel(sum[1]) << 8 | channel(sum[2]) << 16 | channel(sum[3]) << 24;
+}
+
+} // namespace
+
+QImage enlarged(const QImage& source, QPoint origin, double zoom, const QRect& area)
+{
+    QImage output = blankLike(source, area.size());
+    std::vector<int> columns(static_cast<std::size_t>(area.width()));
+    for (int x = 0; x < area.width(); ++x)
+        columns[static_cast<std::size_t>(x)] =
+            std::clamp(static_cast<int>(std::floor((area.left() + x) / zoom)) - origin.x(), 0,
+                       source.width() - 1);
+    for (int y = 0; y < area.height(); ++y) {
+        const int row =
+            std::clamp(static_cast<int>(std::floor((area.top() + y) / zoom)) - origin.y(), 0,
+                       source.height() - 1);
+        const auto* in = reinterpret_cast<const quint32*>(source.constScanLine(row));
+        auto* out = reinterpret_cast<quint32*>(output.scanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            out[x] = in[columns[static_cast<std::size_t>(x)]];
+    }
+    return output;
+}
+
+QImage areaAveraged(const QImage& source, QPoint origin, QSize sourceSize, double scale,
+                    const QRect& area)
+{
+    const std::vector<Span> across =
+        spansFor(area.left(), area.width(), scale, origin.x(), sourceSize.width());
+    const std::vector<Span> down =
+        spansFor(area.top(), area.height(), scale, origin.y(), sourceSize.height());
+    // Across first, into one row of sums per source row the output needs.
+    const int firstRow = down.front().first;
+    const int lastRow = down.back().first + down.back().count - 1;
+    const int rows = lastRow - firstRow + 1;
+    std::vector<float> sums(static_cast<std::size_t>(rows) * area.width() * 4, 0.0f);
+    for (int r = 0; r < rows; ++r) {
+        const int row = std::clamp(firstRow + r, 0, source.height() - 1);
+        const auto* in = reinterpret_cast<const quint32*>(source.constScanLine(row));
+        float* sum = sums.data() + static_cast<std::size_t>(r) * area.width() * 4;
+        for (int x = 0; x < area.width(); ++x, sum += 4) {
+            const Span& span = across[static_cast<std::size_t>(x)];
+            for (int k = 0; k < span.count; ++k)
+                accumulate(sum, in[std::clamp(span.first + k, 0, source.width() - 1)],
+                           span.weights[k]);
+        }
+    }
+    QImage output = blankLike(source, area.size());
+    for (int y = 0; y < area.height(); ++y) {
+        const Span& span = down[static_cast<std::size_t>(y)];
+        auto* out = reinterpret_cast<quint32*>(output.scanLine(y));
+        for (int x = 0; x < area.width(); ++x) {
+            float total[4] = {0, 0, 0, 0};
+            for (int k = 0; k < span.count; ++k) {
+                const float* sum =
+                    sums.data() +
+                    (static_cast<std::size_t>(span.first + k - firstRow) * area.width() +
+                     static_cast<std::size_t>(x)) *
+                        4;
+                for (int c = 0; c < 4; ++c)
+                    total[c] += span.weights[k] * sum[c];
+            }
+            out[x] = packed(total);
+        }
+    }
+    return output;
+}
