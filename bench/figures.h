@@ -18,6 +18,9 @@ std::vector<Row> saveFigures(const Inputs& inputs, const QString& folder, int ru
 // One mouse event of each tool on the 96 MP picture against the same on 1 MP.
 std::vector<Row> eventFigures(const Inputs& inputs, int runs);
 
+// Zoom, scrolling a reduced view, undo and redo on the 96 MP picture.
+std::vector<Row> viewFigures(const Inputs& inputs, int runs);
+
 // Peak memory and start-up, each in fresh processes of this program.
 std::vector<Row> processFigures(const Inputs& inputs, const QString& folder, int runs);
 

@@ -1,7 +1,7 @@
 // Snipwell's benchmark: makes its own pictures, measures Snipwell's real
 // windows and library side by side with libjpeg-turbo and the system, and
 // prints one table. `snipwell_bench [--runs N] [--only GROUP] [--strict]`:
-// GROUP is one of process, open, save, events; --strict makes a missed goal
+// GROUP is one of process, open, save, events, view; --strict makes a missed goal
 // fail the run.
 
 #include "children.h"
@@ -76,6 +76,10 @@ int main(int argc, char** argv)
     if (wanted("events")) {
         say("mouse events");
         add(bench::eventFigures(inputs, runs));
+    }
+    if (wanted("view")) {
+        say("zoom, scrolling, undo");
+        add(bench::viewFigures(inputs, runs));
     }
 
     std::printf("\nSnipwell benchmark, medians of %d runs (reference and Snipwell in turns)\n\n",

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "stats.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
 #include "units/twips.h"
@@ -125,6 +126,13 @@ void Session::sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button,
 void Session::flush()
 {
     QCoreApplication::processEvents();
+}
+
+void Session::settle()
+{
+    const Stopwatch watch;
+    while (watch.milliseconds() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
 int Session::takePaintCount()

@@ -45,6 +45,12 @@ class Session : public QObject
 
     // Runs the posted events, among them the repaint of what the last step changed.
     void flush();
+    // Lets the program finish what it does after a step in the background.
+    void settle();
+    template <typename Control> Control* find(const char* name) const
+    {
+        return m_app.find<Control>(name);
+    }
     // Paint events received by the window's widgets since the last call.
     int takePaintCount();
 

@@ -1,6 +1,5 @@
 #include "document/picturedocument.h"
 
-#include "document/resample.h"
 #include "units/twips.h"
 
 #include <QFontMetricsF>
@@ -60,7 +59,7 @@ void PictureDocument::setPicture(QImage picture)
 {
     m_history.clear();
     m_marked = TiledImage(drawable(std::move(picture)));
-    m_reduced.reset();
+    m_zoomed.reset();
     watchTiles();
     emit pictureReplaced();
 }
@@ -130,7 +129,7 @@ PictureDocument::Restored PictureDocument::apply(HistoryStep step, HistoryStep& 
         emit pieceChanged();
     }
     if (!restored.area.isEmpty()) {
-        m_reduced.invalidate(restored.area);
+        m_zoomed.invalidate(restored.area);
         emit changed(restored.area);
     }
     return restored;
@@ -140,7 +139,7 @@ QRect PictureDocument::changedWithin(const QRect& area)
 {
     const QRect changed = area.intersected(rect());
     if (!changed.isEmpty()) {
-        m_reduced.invalidate(changed);
+        m_zoomed.invalidate(changed);
         emit this->changed(changed);
     }
     return changed;
@@ -253,44 +252,13 @@ void PictureDocument::clearPiece()
 
 QSize PictureDocument::viewSize(double zoom) const
 {
-    const auto scaled = [zoom](int side) {
-        return side == 0 ? 0 : std::max(1, static_cast<int>(std::ceil(side * zoom - 1e-9)));
-    };
-    return QSize(scaled(size().width()), scaled(size().height()));
+    return m_zoomed.viewSize(zoom);
 }
 
 void PictureDocument::paint(QPainter& painter, const QRect& area, double zoom) const
 {
-    const QRect view = area.intersected(QRect(QPoint(0, 0), viewSize(zoom)));
-    if (view.isEmpty())
-        return;
-    if (zoom == 1) {
-        m_marked.paint(painter, view);
-        return;
-    }
-    // The picture's pixels that the view's area stands for, in the coordinates
-    // of a level of the picture: the level itself below 1 (the smallest one
-    // still larger than the view), the picture above.
-    int level = 0;
-    double scale = zoom;
-    while (scale <= 0.5 && level < m_reduced.deepestLevel()) {
-        scale *= 2;
-        ++level;
-    }
-    const QSize levelSize = m_reduced.levelSize(level);
-    const auto first = [scale](int view) { return static_cast<int>(std::floor(view / scale)); };
-    const auto end = [scale](int view) { return static_cast<int>(std::ceil(view / scale)); };
-    const QRect source = QRect(QPoint(first(view.left()), first(view.top())),
-                               QPoint(end(view.right() + 1) - 1, end(view.bottom() + 1) - 1))
-                             .intersected(QRect(QPoint(0, 0), levelSize));
-    if (source.isEmpty())
-        return;
-    const QImage pixels = m_reduced.region(level, source);
-    if (scale == 1)
-        painter.drawImage(view.topLeft(), pixels, view.translated(-source.topLeft()));
-    else if (scale > 1)
-        painter.drawImage(view.topLeft(), enlarged(pixels, source.topLeft(), scale, view));
+    if (zoom == 1)
+        m_marked.paint(painter, area.intersected(rect()));
     else
-        painter.drawImage(view.topLeft(),
-                          areaAveraged(pixels, source.topLeft(), levelSize, scale, view));
+        m_zoomed.paint(painter, area, zoom);
 }

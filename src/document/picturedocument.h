@@ -8,8 +8,8 @@
 
 #include "document/history.h"
 #include "document/piecestore.h"
-#include "document/reducedlevels.h"
 #include "document/tiledimage.h"
+#include "document/zoomedview.h"
 
 #include <QColor>
 #include <QFont>
@@ -106,7 +106,7 @@ class PictureDocument : public QObject
 
     TiledImage m_marked;
     // Made as views ask for them, so drawing changes nothing a user could see.
-    mutable ReducedLevels m_reduced{m_marked};
+    mutable ZoomedView m_zoomed{m_marked};
     PieceStore m_piece;
     History m_history;
 };

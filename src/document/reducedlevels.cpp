@@ -1,67 +1,58 @@
 #include "document/reducedlevels.h"
 
+#include "document/reduce.h"
 #include "document/tiledimage.h"
 
-#include <QPainter>
+#include <cstring>
 #include <new>
 
 namespace {
 
 constexpr int kSide = TiledImage::kTileSide;
+// The level made whole when a picture is loaded, and from what size on.
+constexpr int kOverviewLevel = 3;
+constexpr qint64 kOverviewPixels = qint64(2048) * 2048;
 
-// The four channels of a pixel added up two at a time: red and blue in one
-// word, alpha and green in another, so that a sum of four cannot overflow.
-inline void add(quint32 pixel, quint32& redBlue, quint32& alphaGreen)
+void copyRows(const QImage& from, const QRect& area, QImage& to, QPoint at)
 {
-    redBlue += pixel & 0x00ff00ffu;
-    alphaGreen += (pixel >> 8) & 0x00ff00ffu;
-}
-
-inline quint32 averageOf(quint32 redBlue, quint32 alphaGreen, int count)
-{
-    const quint32 half = static_cast<quint32>(count / 2) * 0x00010001u;
-    const auto divide = [count](quint32 sum) {
-        return ((sum & 0xffffu) / count) | (((sum >> 16) / count) << 16);
-    };
-    return divide(redBlue + half) | divide(alphaGreen + half) << 8;
+    const auto bytes = static_cast<std::size_t>(area.width()) * 4;
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(to.scanLine(at.y() + y) + at.x() * 4,
+                    from.constScanLine(area.y() + y) + area.x() * 4, bytes);
 }
 
 } // namespace
 
-QImage halved(const QImage& image)
+ReducedLevels::~ReducedLevels()
 {
-    const int width = (image.width() + 1) / 2;
-    const int height = (image.height() + 1) / 2;
-    QImage half(width, height, image.format());
-    if (half.isNull())
-        throw std::bad_alloc();
-    for (int y = 0; y < height; ++y) {
-        const auto* top = reinterpret_cast<const quint32*>(image.constScanLine(2 * y));
-        const bool twoRows = 2 * y + 1 < image.height();
-        const auto* bottom =
-            twoRows ? reinterpret_cast<const quint32*>(image.constScanLine(2 * y + 1)) : top;
-        auto* out = reinterpret_cast<quint32*>(half.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            quint32 redBlue = 0;
-            quint32 alphaGreen = 0;
-            const bool twoColumns = 2 * x + 1 < image.width();
-            add(top[2 * x], redBlue, alphaGreen);
-            if (twoColumns)
-                add(top[2 * x + 1], redBlue, alphaGreen);
-            if (twoRows) {
-                add(bottom[2 * x], redBlue, alphaGreen);
-                if (twoColumns)
-                    add(bottom[2 * x + 1], redBlue, alphaGreen);
-            }
-            out[x] = averageOf(redBlue, alphaGreen, (twoRows ? 2 : 1) * (twoColumns ? 2 : 1));
-        }
-    }
-    return half;
+    stopOverview();
+}
+
+void ReducedLevels::stopOverview()
+{
+    m_overviewCancelled = true;
+    if (m_overviewJob.joinable())
+        m_overviewJob.join();
+    m_overviewCancelled = false;
 }
 
 void ReducedLevels::reset()
 {
+    stopOverview();
     m_levels.clear();
+    m_overview = QImage();
+    const QImage& base = m_source.base();
+    if (qint64(base.width()) * base.height() < kOverviewPixels)
+        return;
+    // The loaded picture is never written, so the job may read it while the
+    // program goes on; its result is taken the first time level 3 is needed.
+    m_overviewJob = std::thread([this, base] {
+        try {
+            m_overview = eighth(base, m_overviewCancelled);
+        } catch (const std::bad_alloc&) {
+            m_overview = QImage(); // the tiles are made one by one instead
+        }
+    });
 }
 
 QSize ReducedLevels::levelSize(int level) const
@@ -91,6 +82,7 @@ ReducedLevels::Level& ReducedLevels::level(int index)
         added.columns = (size.width() + kSide - 1) / kSide;
         added.rows = (size.height() + kSide - 1) / kSide;
         added.tiles.resize(static_cast<std::size_t>(added.columns) * added.rows);
+        added.marked.resize(added.tiles.size(), false);
         m_levels.push_back(std::move(added));
     }
     return m_levels[static_cast<std::size_t>(index) - 1];
@@ -103,24 +95,67 @@ void ReducedLevels::invalidate(const QRect& area)
         // Each level's pixels average two of the level above in each direction.
         changed = QRect(QPoint(changed.left() / 2, changed.top() / 2),
                         QPoint(changed.right() / 2, changed.bottom() / 2));
-        for (int row = changed.top() / kSide; row <= changed.bottom() / kSide; ++row)
-            for (int column = changed.left() / kSide; column <= changed.right() / kSide; ++column)
-                if (row < reduced.rows && column < reduced.columns)
-                    reduced.tiles[static_cast<std::size_t>(row) * reduced.columns + column] =
-                        QImage();
+        for (int row = changed.top() / kSide; row <= changed.bottom() / kSide; ++row) {
+            for (int column = changed.left() / kSide; column <= changed.right() / kSide; ++column) {
+                if (row >= reduced.rows || column >= reduced.columns)
+                    continue;
+                const auto index = static_cast<std::size_t>(row) * reduced.columns + column;
+                reduced.tiles[index] = QImage();
+                reduced.marked[index] = true;
+            }
+        }
     }
 }
 
 const QImage& ReducedLevels::tile(int index, int column, int row)
 {
     Level& reduced = level(index);
-    QImage& made = reduced.tiles[static_cast<std::size_t>(row) * reduced.columns + column];
-    if (made.isNull()) {
-        const QRect above = QRect(2 * column * kSide, 2 * row * kSide, 2 * kSide, 2 * kSide)
-                                .intersected(QRect(QPoint(0, 0), levelSize(index - 1)));
-        made = halved(region(index - 1, above));
+    const auto at = static_cast<std::size_t>(row) * reduced.columns + column;
+    if (reduced.tiles[at].isNull())
+        reduced.tiles[at] = made(index, column, row);
+    return reduced.tiles[at];
+}
+
+QImage ReducedLevels::made(int index, int column, int row)
+{
+    const QRect area = QRect(column * kSide, row * kSide, kSide, kSide)
+                           .intersected(QRect(QPoint(0, 0), levelSize(index)));
+    QImage pixels(area.size(), m_source.base().format());
+    if (pixels.isNull())
+        throw std::bad_alloc();
+    if (index == kOverviewLevel &&
+        !level(index).marked[static_cast<std::size_t>(row) * level(index).columns + column]) {
+        if (m_overviewJob.joinable())
+            m_overviewJob.join();
+        if (!m_overview.isNull()) {
+            copyRows(m_overview, area, pixels, QPoint(0, 0));
+            return pixels;
+        }
     }
-    return made;
+    // Each quarter of the tile halves one tile of the level above.
+    const QSize above = levelSize(index - 1);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 2; ++x) {
+            const int sourceColumn = 2 * column + x;
+            const int sourceRow = 2 * row + y;
+            const QRect sourceArea = QRect(sourceColumn * kSide, sourceRow * kSide, kSide, kSide)
+                                         .intersected(QRect(QPoint(0, 0), above));
+            if (sourceArea.isEmpty())
+                continue;
+            const QPoint into(x * kSide / 2, y * kSide / 2);
+            if (index == 1) {
+                const QImage marked = m_source.tileAt(sourceColumn, sourceRow);
+                if (marked.isNull())
+                    halveInto(m_source.base(), sourceArea, pixels, into);
+                else
+                    halveInto(marked, marked.rect(), pixels, into);
+            } else {
+                const QImage& source = tile(index - 1, sourceColumn, sourceRow);
+                halveInto(source, source.rect(), pixels, into);
+            }
+        }
+    }
+    return pixels;
 }
 
 QImage ReducedLevels::region(int index, const QRect& area)
@@ -130,12 +165,12 @@ QImage ReducedLevels::region(int index, const QRect& area)
     QImage pixels(area.size(), m_source.base().format());
     if (pixels.isNull())
         throw std::bad_alloc();
-    QPainter painter(&pixels);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int row = area.top() / kSide; row <= area.bottom() / kSide; ++row) {
         for (int column = area.left() / kSide; column <= area.right() / kSide; ++column) {
-            const QPoint corner(column * kSide, row * kSide);
-            painter.drawImage(corner - area.topLeft(), tile(index, column, row));
+            const QRect tileArea(column * kSide, row * kSide, kSide, kSide);
+            const QRect part = tileArea.intersected(area);
+            copyRows(tile(index, column, row), part.translated(-tileArea.topLeft()), pixels,
+                     part.topLeft() - area.topLeft());
         }
     }
     return pixels;

@@ -48,6 +48,7 @@ class TiledImage
     void setObserver(std::function<void(int index, const QImage& before)> observer);
     // A tile's pixels and place, and putting back pixels an observer was told of.
     QImage tile(int index) const { return m_tiles[static_cast<std::size_t>(index)]; }
+    QImage tileAt(int column, int row) const { return tile(row * m_columns + column); }
     QRect tileRect(int index) const;
     void putTile(int index, QImage pixels);
     // Text is sized by the resolution of the device it is drawn on; tiles
