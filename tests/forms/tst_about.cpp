@@ -1,9 +1,6 @@
 // The About box: its fixed content and place, the ways of closing it, and the
 // windows it keeps from taking input while it is shown.
 
-#include "forms/frmabout.h"
-#include "forms/frmoption.h"
-#include "forms/frmpreview.h"
 #include "testpictures.h"
 
 #include <QFontInfo>
@@ -25,9 +22,15 @@ class AboutTest : public QObject
     void mainWindowTakesNoInputWhileShown();
     void previewStaysVisibleButDisabled();
     void mainWindowCloseClosesIt();
-    void screenshot();
+    void textsShowAsGlyphs();
 
   private:
+    QWidget* about() const { return main->aboutWindow(); }
+    template <typename Control = QWidget> Control* find(const char* name) const
+    {
+        return control<Control>(about(), name);
+    }
+
     std::unique_ptr<TestApp> app;
     frmmain* main = nullptr;
 };
@@ -47,24 +50,24 @@ void AboutTest::cleanup()
 
 void AboutTest::showsItsFixedContent()
 {
-    QVERIFY(main->about.isNull()); // it exists only while open
+    QVERIFY(!about()); // it exists only while open
     main->mversion_Click();
-    frmAbout* about = main->about;
-    QVERIFY(about && about->isVisible());
-    QCOMPARE(about->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    QCOMPARE(about->Label1->text(), QStringLiteral("Snipwell   ver 2.00"));
-    QVERIFY(about->Label3->text().startsWith(QStringLiteral("E-mail： ")));
-    QVERIFY(about->Label3->text().size() > 9);
-    QVERIFY(about->Label4->text().startsWith(QStringLiteral("HomePage： ")));
-    QVERIFY(about->Label4->text().size() > 11);
-    QVERIFY(!about->Label2->text().isEmpty());
-    QCOMPARE(about->cmdOK->text(), QStringLiteral("OK"));
-    QVERIFY(about->cmdOK->isDefault());
+    QVERIFY(about() && about()->isVisible());
+    QCOMPARE(about()->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(find<QLabel>("Label1")->text(), QStringLiteral("Snipwell   ver 2.00"));
+    QVERIFY(find<QLabel>("Label3")->text().startsWith(QStringLiteral("E-mail： ")));
+    QVERIFY(find<QLabel>("Label3")->text().size() > 9);
+    QVERIFY(find<QLabel>("Label4")->text().startsWith(QStringLiteral("HomePage： ")));
+    QVERIFY(find<QLabel>("Label4")->text().size() > 11);
+    QVERIFY(!find<QLabel>("Label2")->text().isEmpty());
+    QCOMPARE(find<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
+    QVERIFY(find<QPushButton>("cmdOK")->isDefault());
     // The icon sizes the picture box: 32 x 32 pixels at 240, 240 twips.
-    QCOMPARE(about->picIcon->geometry(), QRect(16, 16, 32, 32));
-    QCOMPARE(about->picIcon->pixmap().size(), QSize(32, 32));
+    QCOMPARE(find<QLabel>("picIcon")->geometry(), QRect(16, 16, 32, 32));
+    QCOMPARE(find<QLabel>("picIcon")->pixmap().size(), QSize(32, 32));
     // Each text line fits its label.
-    for (QLabel* label : {about->Label1, about->Label2, about->Label3, about->Label4}) {
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
+        const QLabel* label = find<QLabel>(name);
         const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text());
         QVERIFY2(needed <= label->width(), qPrintable(label->text()));
     }
@@ -73,17 +76,17 @@ void AboutTest::showsItsFixedContent()
 void AboutTest::standsAtItsFixedPlace()
 {
     main->mversion_Click();
-    QVERIFY(QTest::qWaitForWindowExposed(main->about));
+    QVERIFY(QTest::qWaitForWindowExposed(about()));
     // The client area: 4080 x 2580 twips, its top-left at 2340, 1935 twips.
-    QCOMPARE(main->about->geometry(), QRect(156, 129, 272, 172));
-    QCOMPARE(main->about->minimumSize(), main->about->maximumSize());
-    QCOMPARE(main->about->cmdOK->geometry(), QRect(90, 136, 92, 23));
+    QCOMPARE(about()->geometry(), QRect(156, 129, 272, 172));
+    QCOMPARE(about()->minimumSize(), about()->maximumSize());
+    QCOMPARE(find("cmdOK")->geometry(), QRect(90, 136, 92, 23));
 }
 
 void AboutTest::nameLineUsesAJapaneseBoldFont()
 {
     main->mversion_Click();
-    const QFont font = main->about->Label1->font();
+    const QFont font = find("Label1")->font();
     QVERIFY(font.bold());
     QCOMPARE(font.pointSize(), 12);
     QCOMPARE(font.families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
@@ -105,64 +108,74 @@ void AboutTest::closingEnablesTheOthers()
 {
     QFETCH(QString, how);
     main->mversion_Click();
-    QPointer<frmAbout> about = main->about;
-    QVERIFY(QTest::qWaitForWindowActive(about));
+    QPointer<QWidget> shown = about();
+    QVERIFY(QTest::qWaitForWindowActive(shown));
     QVERIFY(!main->isEnabled());
-    QVERIFY(!main->option->isEnabled());
-    QVERIFY(about->isEnabled());
+    QVERIFY(!main->optionWindow()->isEnabled());
+    QVERIFY(shown->isEnabled());
 
     if (how == "ok")
-        QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(find("cmdOK"), Qt::LeftButton);
     else if (how == "enter")
-        QTest::keyClick(about, Qt::Key_Return);
+        QTest::keyClick(shown, Qt::Key_Return);
     else if (how == "keypad")
-        QTest::keyClick(about, Qt::Key_Enter);
+        QTest::keyClick(shown, Qt::Key_Enter);
     else if (how == "esc")
-        QTest::keyClick(about, Qt::Key_Escape);
+        QTest::keyClick(shown, Qt::Key_Escape);
     else
-        about->close();
+        shown->close();
 
     QVERIFY(main->isEnabled());
-    QVERIFY(main->option->isEnabled());
-    QTRY_VERIFY(about.isNull()); // closed for good; the next opening builds it anew
+    QVERIFY(main->optionWindow()->isEnabled());
+    QTRY_VERIFY(shown.isNull()); // closed for good; the next opening builds it anew
 }
 
 void AboutTest::mainWindowTakesNoInputWhileShown()
 {
     main->mversion_Click();
-    QTest::mouseClick(main->btmcut, Qt::LeftButton);
-    QCOMPARE(main->toolmode, std::int16_t(0));
+    QTest::mouseClick(app->button("btmcut"), Qt::LeftButton);
+    QCOMPARE(main->toolmode(), ToolMode::None);
     QVERIFY(!main->isEnabled());
 
-    QTest::mouseClick(main->about->cmdOK, Qt::LeftButton);
-    QTest::mouseClick(main->btmcut, Qt::LeftButton);
-    QCOMPARE(main->toolmode, std::int16_t(1));
+    QTest::mouseClick(find("cmdOK"), Qt::LeftButton);
+    QTest::mouseClick(app->button("btmcut"), Qt::LeftButton);
+    QCOMPARE(main->toolmode(), ToolMode::Cut);
 }
 
 void AboutTest::previewStaysVisibleButDisabled()
 {
-    main->preview = new frmpreview(*main);
-    main->preview->show();
+    main->mpreview_Click();
+    QWidget* preview = main->previewWindow();
+    QVERIFY(preview && preview->isVisible());
     main->mversion_Click();
-    QVERIFY(main->preview->isVisible());
-    QVERIFY(!main->preview->isEnabled());
-    QTest::keyClick(main->about, Qt::Key_Escape);
-    QVERIFY(main->preview->isEnabled());
+    QVERIFY(preview->isVisible());
+    QVERIFY(!preview->isEnabled());
+    QTest::keyClick(about(), Qt::Key_Escape);
+    QVERIFY(preview->isEnabled());
 }
 
 void AboutTest::mainWindowCloseClosesIt()
 {
     main->mversion_Click();
-    QPointer<frmAbout> about = main->about;
+    QPointer<QWidget> shown = about();
     main->close();
-    QVERIFY(about.isNull() || !about->isVisible());
+    QVERIFY(shown.isNull() || !shown->isVisible());
 }
 
-void AboutTest::screenshot()
+void AboutTest::textsShowAsGlyphs()
 {
     main->mversion_Click();
-    QVERIFY(QTest::qWaitForWindowExposed(main->about));
-    saveScreenshot(main->about, QStringLiteral("about"));
+    QVERIFY(QTest::qWaitForWindowExposed(about()));
+    saveScreenshot(about(), QStringLiteral("about"));
+    // Every line shows text, and none of its characters, the Japanese ones
+    // included, is left to a missing-glyph box.
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
+        QLabel* label = find<QLabel>(name);
+        QVERIFY2(coloursShown(label) > 2, name);
+        QVERIFY2(hasAllGlyphs(label->text(), label->font()), qPrintable(label->text()));
+    }
+    QVERIFY(hasAllGlyphs(about()->windowTitle(), about()->font()));
+    QVERIFY(coloursShown(find("picIcon")) > 2);
 }
 
 QTEST_MAIN(AboutTest)
