@@ -201,10 +201,7 @@ void MainWindowTest::closePictureClearsMarksAndCollapsesTheSurface()
     app.open(writeBmp(app.dir, QStringLiteral("p.bmp"), picture));
     app.chooseColor(Qt::red);
     app.chooseFontSize(5);
-    main.btmdraw_Click();
-    main.picmain_MouseDown(1, 0, 0, 0);
-    main.picmain_MouseMove(1, 0, 600, 450);
-    main.picmain_MouseUp(1, 0, 600, 450);
+    app.drawLine(QPoint(0, 0), QPoint(40, 30));
     QVERIFY(!sameRgb(app.shown(), picture));
     QVERIFY(main.document().markedTiles() > 0);
     main.mclose_Click();

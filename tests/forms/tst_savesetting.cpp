@@ -24,19 +24,6 @@ class SaveSettingTest : public QObject
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QLineEdit* kaizoudo(const TestApp& app)
 {
     return control<QLineEdit>(app.main->optionWindow(), "kaizoudo");
@@ -88,7 +75,7 @@ void SaveSettingTest::readOnlyFolderKeepsTheOldFile()
 {
     TestApp app;
     const QString path = app.paths().settingsFile;
-    writeFile(path, kOldFile);
+    QVERIFY(replaceFile(path, kOldFile));
     QFile::Permissions before = QFile::permissions(app.dir.path());
     QFile::setPermissions(app.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     QFile probe(app.dir.filePath(QStringLiteral("probe")));
@@ -101,7 +88,7 @@ void SaveSettingTest::readOnlyFolderKeepsTheOldFile()
     kaizoudo(app)->setText(QStringLiteral("10"));
     app.main->savesetting();
     QFile::setPermissions(app.dir.path(), before);
-    QCOMPARE(readAll(path), kOldFile);
+    QCOMPARE(fileContents(path), kOldFile);
 }
 
 void SaveSettingTest::mainWindowWritesItsValues()
@@ -115,9 +102,9 @@ void SaveSettingTest::mainWindowWritesItsValues()
     kaizoudo(app)->setText(QStringLiteral("65"));
     pro(app)->setChecked(true);
     app.main->savesetting();
-    QCOMPARE(readAll(app.paths().settingsFile), "\"65\"\r\n1\r\n\"" + picture.toUtf8() +
-                                                    "\"\r\n\"" + folder.toUtf8() +
-                                                    "\"\r\n1500\r\n1200\r\n");
+    QCOMPARE(fileContents(app.paths().settingsFile), "\"65\"\r\n1\r\n\"" + picture.toUtf8() +
+                                                         "\"\r\n\"" + folder.toUtf8() +
+                                                         "\"\r\n1500\r\n1200\r\n");
 }
 
 void SaveSettingTest::pathsSurviveARestart()
@@ -150,7 +137,7 @@ void SaveSettingTest::loadsettingFallsBackValueByValue()
     TestApp app;
     slider(app)->setValue(30);
     openPicture(app, app.dir.filePath(QStringLiteral("before.jpg")));
-    writeFile(app.paths().settingsFile, "\"zz\"\r\nx\r\n\"/p.jpg\"\r\n");
+    QVERIFY(replaceFile(app.paths().settingsFile, "\"zz\"\r\nx\r\n\"/p.jpg\"\r\n"));
     app.main->loadsetting();
     QCOMPARE(kaizoudo(app)->text(), QStringLiteral("zz"));
     QCOMPARE(slider(app)->value(), 30); // the slider cannot take "zz"

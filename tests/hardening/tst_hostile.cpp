@@ -113,12 +113,8 @@ void HostileTest::initTestCase()
 
 void HostileTest::restoreWork()
 {
-    frmmain& m = *m_app->main;
     m_app->open(m_workPath);
-    m.btmdraw_Click();
-    m.picmain_MouseDown(1, 0, 150, 150);
-    m.picmain_MouseMove(1, 0, 900, 600);
-    m.picmain_MouseUp(1, 0, 900, 600);
+    m_app->drawLine(QPoint(10, 10), QPoint(60, 40));
 }
 
 void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& refused)

@@ -2,6 +2,7 @@
 // writes that fail. The main window's side is tested in forms/tst_savesetting.
 
 #include "settings/settingsfile.h"
+#include "testpictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,19 +25,6 @@ class SettingsFileTest : public QObject
 };
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QByteArray kOldFile = "\"70\"\r\n1\r\n\"/old/picture.bmp\"\r\n\"/old\"\r\n300\r\n450\r\n";
 
@@ -104,7 +92,7 @@ void SettingsFileTest::writesExactBytes()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
     QVERIFY(settingsfile::write(path, values));
-    QCOMPARE(readAll(path), bytes);
+    QCOMPARE(fileContents(path), bytes);
     // Nothing but the file itself is left in the folder.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.ini")});
 }
@@ -262,7 +250,7 @@ void SettingsFileTest::stopsAtAnEndlessLine()
     // to its end, and the records from there on count as missing.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
-    writeFile(path, "\"60\"\r\n" + QByteArray(16 * 1024 * 1024, '7') + "\r\n\"/p\"\r\n");
+    QVERIFY(replaceFile(path, "\"60\"\r\n" + QByteArray(16 * 1024 * 1024, '7') + "\r\n\"/p\"\r\n"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const SettingsRecords records = settingsfile::parse(file);
@@ -293,7 +281,7 @@ void SettingsFileTest::fullDiskKeepsTheOldFile()
     // a full disk does, for any user.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
-    writeFile(path, kOldFile);
+    QVERIFY(replaceFile(path, kOldFile));
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -306,7 +294,7 @@ void SettingsFileTest::fullDiskKeepsTheOldFile()
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!written);
-    QCOMPARE(readAll(path), kOldFile);
+    QCOMPARE(fileContents(path), kOldFile);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.ini")});
 }
 

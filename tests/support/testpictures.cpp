@@ -102,6 +102,18 @@ int coloursShown(QWidget* widget)
     return static_cast<int>(colours.size());
 }
 
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QString jpegLibraryForTests()
 {
     // CTest names the library; a test binary started by hand finds it where it was built.
@@ -209,4 +221,12 @@ void cutPiece(frmmain& window, const QRect& area)
     const float bottom = twips::fromPixels(area.top() + area.height());
     window.picmain_MouseMove(1, 0, right, bottom);
     window.picmain_MouseDown(1, 0, right, bottom);
+}
+
+void TestApp::drawLine(QPoint from, QPoint to)
+{
+    main->btmdraw_Click();
+    main->picmain_MouseDown(1, 0, twips::fromPixels(from.x()), twips::fromPixels(from.y()));
+    main->picmain_MouseMove(1, 0, twips::fromPixels(to.x()), twips::fromPixels(to.y()));
+    main->picmain_MouseUp(1, 0, twips::fromPixels(to.x()), twips::fromPixels(to.y()));
 }

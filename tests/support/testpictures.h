@@ -35,6 +35,11 @@ bool hasAllGlyphs(const QString& text, const QFont& font);
 // How many different colours a grab of widget shows: a blank one shows one.
 int coloursShown(QWidget* widget);
 
+// The bytes of a file; "<missing>" when it cannot be read.
+QByteArray fileContents(const QString& path);
+// Makes the file hold exactly bytes; false when that fails.
+bool replaceFile(const QString& path, const QByteArray& bytes);
+
 // The JPEG library built beside the tests.
 QString jpegLibraryForTests();
 
@@ -92,4 +97,7 @@ struct TestApp
     // settings file is made to hold them and read again, as at a start.
     void loadSettings(const Settings& values);
     void cut(const QRect& area) { cutPiece(*main, area); }
+    // A stroke with the Draw tool between two picture pixels, through the
+    // window's handlers, in the colour and size chosen before.
+    void drawLine(QPoint from, QPoint to);
 };
