@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -31,23 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const LoadedSettings loaded = settingsfile::interpret(settingsfile::parse(bytes));
+    const Settings loaded = settingsfile::interpret(settingsfile::parse(bytes));
     require(loaded.progressive >= 0 && loaded.progressive <= 2);
-    require(!loaded.sliderValue || (*loaded.sliderValue >= 0 && *loaded.sliderValue <= 100));
+    const std::optional<int> slider = loaded.sliderValue();
+    require(!slider || (*slider >= 0 && *slider <= 100));
+    // The position is read as a pair or not at all.
+    require(loaded.winleft.has_value() == loaded.wintop.has_value());
 
-    SettingsValues values;
-    values.quality = loaded.quality;
-    values.progressive = loaded.progressive;
-    values.picpath = loaded.picpath;
-    values.savefolder = loaded.savefolder;
-    values.left = static_cast<float>(loaded.left.value_or(0));
-    values.top = static_cast<float>(loaded.top.value_or(0));
-    const LoadedSettings again =
-        settingsfile::interpret(settingsfile::parse(settingsfile::format(values)));
-    require(again.quality == expectedBack(values.quality));
-    require(again.progressive == values.progressive);
-    require(again.picpath == expectedBack(values.picpath));
-    require(again.savefolder == expectedBack(values.savefolder));
-    require(again.left.has_value() && again.top.has_value());
+    const Settings again =
+        settingsfile::interpret(settingsfile::parse(settingsfile::format(loaded)));
+    require(again.quality == expectedBack(loaded.quality));
+    require(again.progressive == loaded.progressive);
+    require(again.picpath == expectedBack(loaded.picpath));
+    require(again.savefolder == expectedBack(loaded.savefolder));
+    require(again.winleft.has_value() && again.wintop.has_value());
     return 0;
 }

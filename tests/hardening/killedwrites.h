@@ -3,12 +3,12 @@
 // What the writer child writes in turn and what its killer checks: two sets of
 // the six settings values and two pictures, each set different in every value.
 
-#include "../output/jpegcheck.h"
+#include "jpegcheck.h"
 #include "settings/settingsfile.h"
 
 namespace killedwrites {
 
-inline SettingsValues settings(int which)
+inline Settings settings(int which)
 {
     if (which == 0)
         return {QStringLiteral("35"),      0,    QStringLiteral("/pictures/ä, \"b\".jpg"),

@@ -104,17 +104,17 @@ void HostileTest::initTestCase()
 {
     m_app = std::make_unique<TestApp>();
     m_workPath = writeBmp(m_app->dir, QStringLiteral("work.bmp"), patternImage(90, 70, 6));
+    m_app->chooseColor(Qt::red);
+    m_app->chooseFontSize(3);
     restoreWork();
-    m_marked = m_app->main->picmain->image().copy();
+    m_marked = m_app->shown();
+    QVERIFY(!sameRgb(m_marked, patternImage(90, 70, 6)));
 }
 
 void HostileTest::restoreWork()
 {
-    frmmain& m = *m_app->main;
     m_app->open(m_workPath);
-    m.picmain->ForeColor = Qt::red;
-    m.picmain->DrawWidth = 3;
-    m.picmain->Line(150, 150, 900, 600);
+    m_app->drawLine(QPoint(10, 10), QPoint(60, 40));
 }
 
 void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& refused)
@@ -122,8 +122,8 @@ void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& 
     frmmain& m = *m_app->main;
     const QStringList& errors = m_app->prompter.errors;
     const qsizetype errorsBefore = errors.size();
-    const QRect geometryBefore = m.picmain->geometry();
-    const QString picpathBefore = m.picpath;
+    const QRect geometryBefore = m_app->picmain()->geometry();
+    const QString picpathBefore = m.settings().picpath;
     QElapsedTimer timer;
     timer.start();
     if (way == 0) {
@@ -131,7 +131,7 @@ void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& 
     } else {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
-        QWidget* target = way == 1 ? static_cast<QWidget*>(m.base) : m.picmain;
+        QWidget* target = m_app->find(way == 1 ? "base" : "picmain");
         // As a real drag does it: the target is entered, takes the drag, and gets the drop.
         QDragEnterEvent enter(QPoint(3, 3), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
@@ -154,20 +154,21 @@ void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& 
             qWarning("%lld messages for %s", static_cast<long long>(errors.size() - errorsBefore),
                      qPrintable(path));
         QVERIFY2(errors.size() == errorsBefore + 1, qPrintable(path));
-        QVERIFY2(sameRgb(m.picmain->image(), m_marked), qPrintable(path));
-        QVERIFY2(m.picmain->geometry() == geometryBefore, qPrintable(path));
-        QVERIFY2(m.picpath == picpathBefore, qPrintable(path));
+        QVERIFY2(sameRgb(m_app->shown(), m_marked), qPrintable(path));
+        QVERIFY2(m_app->picmain()->geometry() == geometryBefore, qPrintable(path));
+        QVERIFY2(m.settings().picpath == picpathBefore, qPrintable(path));
     } else {
-        // A load without a message must have replaced the picture.
-        QVERIFY2(!sameRgb(m.picmain->image(), m_marked),
+        // A load without a message must have replaced the picture and its marks.
+        const QImage& loaded = m.document().picture();
+        QVERIFY2(m.document().markedTiles() == 0 && !sameRgb(loaded, m_marked),
                  qPrintable(path + QStringLiteral(": neither loaded nor refused")));
         QVERIFY2(!claimsHuge,
                  qPrintable(path + QStringLiteral(" loaded a huge picture, way %1 size %2x%3")
                                        .arg(way)
-                                       .arg(m.picmain->image().width())
-                                       .arg(m.picmain->image().height())));
-        const QImage& shown = m.picmain->image();
-        QVERIFY2(!shown.isNull() && shown.sizeInBytes() <= (qsizetype(1) << 30), qPrintable(path));
+                                       .arg(loaded.width())
+                                       .arg(loaded.height())));
+        QVERIFY2(!loaded.isNull() && loaded.sizeInBytes() <= (qsizetype(1) << 30),
+                 qPrintable(path));
     }
 }
 

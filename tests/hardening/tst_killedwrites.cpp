@@ -3,9 +3,9 @@
 // the six settings values of one write or the other, and a JPEG that decodes
 // whole without a warning.
 
-#include "../output/jpegcheck.h"
 #include "hostilecorpus.h"
 #include "jpeg/jpeglibrary.h"
+#include "jpegcheck.h"
 #include "killedwrites.h"
 
 #include <QDir>
@@ -24,16 +24,15 @@ int settingsWhich(const QString& path)
     const std::optional<SettingsRecords> records = settingsfile::read(path);
     if (!records)
         return -1;
-    const LoadedSettings loaded = settingsfile::interpret(*records);
+    const Settings loaded = settingsfile::interpret(*records);
     for (int which = 0; which < 2; ++which) {
-        const SettingsValues expected = killedwrites::settings(which);
+        const Settings expected = killedwrites::settings(which);
         // A value the file cannot quote is written empty, by design.
         const QString picpath =
             expected.picpath.contains(QLatin1Char('"')) ? QString() : expected.picpath;
         if (loaded.quality == expected.quality && loaded.progressive == expected.progressive &&
             loaded.picpath == picpath && loaded.savefolder == expected.savefolder &&
-            loaded.left == std::optional<std::int32_t>(static_cast<std::int32_t>(expected.left)) &&
-            loaded.top == std::optional<std::int32_t>(static_cast<std::int32_t>(expected.top)))
+            loaded.winleft == expected.winleft && loaded.wintop == expected.wintop)
             return which;
     }
     return -1;

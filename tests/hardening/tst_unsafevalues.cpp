@@ -3,11 +3,9 @@
 // gigabyte, and a quality of ten thousand digits. None may corrupt the
 // settings file, and none may crash the program.
 
-#include "../output/jpegcheck.h"
-#include "forms/frmoption.h"
+#include "jpegcheck.h"
 #include "settings/settingsfile.h"
 #include "testpictures.h"
-#include "toolkit/picturebox.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -47,6 +45,11 @@ QString deepFolder(const QString& base, int length)
     return path;
 }
 
+QLineEdit* kaizoudo(const TestApp& app)
+{
+    return control<QLineEdit>(app.main->optionWindow(), "kaizoudo");
+}
+
 } // namespace
 
 class UnsafeValuesTest : public QObject
@@ -80,26 +83,37 @@ void UnsafeValuesTest::textsSurviveARestart_data()
 void UnsafeValuesTest::textsSurviveARestart()
 {
     QFETCH(QString, text);
+    // The paths as the settings file writes and reads them: no control sets a
+    // path that names no file.
+    Settings values;
+    values.picpath = text;
+    values.savefolder = text + QStringLiteral("/out");
+    values.winleft = 600;
+    values.wintop = 300;
+    const Settings read =
+        settingsfile::interpret(settingsfile::parse(settingsfile::format(values)));
+    QCOMPARE(read.picpath, storable(text));
+    QCOMPARE(read.savefolder, storable(text + QStringLiteral("/out")));
+    QCOMPARE(read.winleft, values.winleft);
+    QCOMPARE(read.wintop, values.wintop);
+
+    // The quality as typed into the options dialog, through the main window.
     TestApp app;
     frmmain& m = *app.main;
     m.move(40, 20);
-    m.picpath = text;
-    m.savefolder = text + QStringLiteral("/out");
-    m.option->kaizoudo->setText(text);
-    m.option->setProValue(1);
+    kaizoudo(app)->setText(text);
+    control<QCheckBox>(m.optionWindow(), "pro")->setChecked(true);
     m.savesetting();
 
     app.restart();
-    frmmain& r = *app.main;
+    const Settings& r = app.main->settings();
     // Each value comes back as it was, or empty where the file cannot hold it,
     // and never costs the records after it.
-    QCOMPARE(r.picpath, storable(text));
-    QCOMPARE(r.savefolder, storable(text + QStringLiteral("/out")));
-    QCOMPARE(r.option->kaizoudo->text(), storable(text).left(r.option->kaizoudo->maxLength()));
-    QCOMPARE(r.option->proValue(), std::int16_t(1));
-    QVERIFY(r.hasStoredPosition);
-    QCOMPARE(r.winleft, 600);
-    QCOMPARE(r.wintop, 300);
+    QCOMPARE(kaizoudo(app)->text(), storable(text).left(kaizoudo(app)->maxLength()));
+    QCOMPARE(r.quality, kaizoudo(app)->text());
+    QCOMPARE(r.progressive, std::int16_t(1));
+    QCOMPARE(r.winleft, std::optional<std::int32_t>(600));
+    QCOMPARE(r.wintop, std::optional<std::int32_t>(300));
 }
 
 void UnsafeValuesTest::unsafeFileNamesOpenAndSave_data()
@@ -115,7 +129,6 @@ void UnsafeValuesTest::unsafeFileNamesOpenAndSave()
 {
     QFETCH(QString, name);
     TestApp app;
-    frmmain& m = *app.main;
     QString folder = app.dir.path();
     if (name == QStringLiteral("deep")) {
         folder = deepFolder(folder, 3990);
@@ -128,23 +141,22 @@ void UnsafeValuesTest::unsafeFileNamesOpenAndSave()
 
     app.open(path);
     QCOMPARE(app.prompter.errors, QStringList());
-    QVERIFY(sameRgb(m.picmain->image(), picture));
-    QCOMPARE(m.picpath, path);
+    QVERIFY(sameRgb(app.shown(), picture));
+    QCOMPARE(app.main->settings().picpath, path);
 
     // A cut, then the piece saved beside the picture under the same kind of name.
-    m.cuttedpic->Move(0, 0, 30 * 15, 20 * 15);
-    m.cuttedpic->setImage(picture.copy(0, 0, 30, 20));
+    app.cut(QRect(0, 0, 30, 20));
     const QString target = path + QStringLiteral(".jpg");
     app.prompter.files.push_back(target);
-    m.btmsave_Click();
+    app.main->btmsave_Click();
     QCOMPARE(app.prompter.errors, QStringList());
     QCOMPARE(decodeJpeg(fileBytes(target)).image.size(), QSize(30, 20));
-    QCOMPARE(m.savefolder, folder);
+    QCOMPARE(app.main->settings().savefolder, folder);
 
     app.restart();
-    QCOMPARE(app.main->picpath, storable(path));
-    QCOMPARE(app.main->savefolder, storable(folder));
-    QVERIFY(app.main->hasStoredPosition);
+    QCOMPARE(app.main->settings().picpath, storable(path));
+    QCOMPARE(app.main->settings().savefolder, storable(folder));
+    QVERIFY(app.main->settings().winleft && app.main->settings().wintop);
 }
 
 void UnsafeValuesTest::longTextIsPrinted()
@@ -153,12 +165,13 @@ void UnsafeValuesTest::longTextIsPrinted()
     frmmain& m = *app.main;
     m.show();
     app.open(writeBmp(app.dir, QStringLiteral("p.bmp"), patternImage(200, 100)));
-    m.textbox->setMaxLength(40000);
-    m.textbox->setText(longText(4000) + QStringLiteral("\n\r\t"));
-    QTest::mouseClick(m.btmtext, Qt::LeftButton);
+    QLineEdit* textbox = app.find<QLineEdit>("textbox");
+    textbox->setMaxLength(40000);
+    textbox->setText(longText(4000) + QStringLiteral("\n\r\t"));
+    QTest::mouseClick(app.button("btmtext"), Qt::LeftButton);
     m.picmain_MouseMove(0, 0, 150, 150);
     m.picmain_MouseDown(1, 0, 150, 150);
-    QVERIFY(!sameRgb(m.picmain->image(), patternImage(200, 100)));
+    QVERIFY(!sameRgb(app.shown(), patternImage(200, 100)));
     QCOMPARE(app.prompter.errors, QStringList());
 }
 
@@ -196,29 +209,27 @@ void UnsafeValuesTest::gigabyteSettingsFile()
     QCOMPARE(records.top.has_value(), allSix);
 
     app.restart();
-    frmmain& m = *app.main;
-    QCOMPARE(m.option->kaizoudo->text(),
-             head.size() > 1 ? QStringLiteral("70") : QStringLiteral("50"));
-    QCOMPARE(m.hasStoredPosition, allSix);
+    QCOMPARE(kaizoudo(app)->text(), head.size() > 1 ? QStringLiteral("70") : QStringLiteral("50"));
+    QCOMPARE(app.main->settings().winleft.has_value(), allSix);
     // The next write puts a whole, small file in its place.
-    m.savesetting();
+    app.main->savesetting();
     QVERIFY(QFileInfo(path).size() < 200);
-    const QString quality = m.option->kaizoudo->text();
+    const QString quality = kaizoudo(app)->text();
     app.restart();
-    QCOMPARE(app.main->option->kaizoudo->text(), quality);
+    QCOMPARE(kaizoudo(app)->text(), quality);
 }
 
 void UnsafeValuesTest::qualityOfTenThousandDigits()
 {
     TestApp app;
-    frmmain& m = *app.main;
+    const QString picture = writeBmp(app.dir, QStringLiteral("kept.bmp"), patternImage(40, 30));
+    app.open(picture);
+    app.cut(QRect(5, 5, 20, 10));
     const QString digits(10000, QLatin1Char('9'));
-    m.option->kaizoudo->setText(digits);
-    m.picpath = QStringLiteral("/kept.jpg");
-    m.cuttedpic->setImage(patternImage(20, 10));
+    kaizoudo(app)->setText(digits);
     const QString target = app.dir.filePath(QStringLiteral("never.jpg"));
     app.prompter.files.push_back(target);
-    m.btmsave_Click();
+    app.main->btmsave_Click();
     // The export refuses it with one message and writes nothing ...
     QCOMPARE(app.prompter.errors.size(), 1);
     QVERIFY(app.prompter.errors[0].contains(QStringLiteral("0から255")));
@@ -229,11 +240,10 @@ void UnsafeValuesTest::qualityOfTenThousandDigits()
     const std::optional<SettingsRecords> records = settingsfile::read(app.paths().settingsFile);
     QVERIFY(records && records->quality);
     QCOMPARE(records->quality->text, digits);
-    QCOMPARE(settingsfile::interpret(*records).picpath, QStringLiteral("/kept.jpg"));
+    QCOMPARE(settingsfile::interpret(*records).picpath, picture);
     app.restart();
-    QCOMPARE(app.main->option->kaizoudo->text(),
-             digits.left(app.main->option->kaizoudo->maxLength()));
-    QCOMPARE(app.main->picpath, QStringLiteral("/kept.jpg"));
+    QCOMPARE(kaizoudo(app)->text(), digits.left(kaizoudo(app)->maxLength()));
+    QCOMPARE(app.main->settings().picpath, picture);
 }
 
 QTEST_MAIN(UnsafeValuesTest)

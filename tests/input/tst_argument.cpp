@@ -21,17 +21,20 @@ void ArgumentTest::opensLikeADrop()
     TestApp app;
     app.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
-    app.main->picpath = QStringLiteral("/earlier/picture.jpg");
+    Settings earlier;
+    earlier.picpath = QStringLiteral("/earlier/picture.jpg");
+    app.loadSettings(earlier);
     const QImage source = patternImage(900, 60, 4);
     app.main->openDroppedFile(writeBmp(app.dir, QStringLiteral("wide.bmp"), source));
 
     QString difference;
-    QVERIFY2(sameRgb(app.main->picmain->image(), source, &difference), qPrintable(difference));
-    QCOMPARE(app.main->picmain->client()->size(), source.size());
+    QVERIFY2(sameRgb(app.shown(), source, &difference), qPrintable(difference));
+    QCOMPARE(app.surface()->size(), source.size());
     // Wider than the viewport: the horizontal bar is ranged, as after a drop.
-    QVERIFY(app.main->HScroll->isEnabled());
-    QVERIFY(app.main->HScroll->Max() > 0);
-    QCOMPARE(app.main->picpath, QStringLiteral("/earlier/picture.jpg"));
+    const ScrollBar* bar = app.find<ScrollBar>("HScroll");
+    QVERIFY(bar->isEnabled());
+    QVERIFY(bar->Max() > 0);
+    QCOMPARE(app.main->settings().picpath, QStringLiteral("/earlier/picture.jpg"));
     QVERIFY(app.prompter.errors.isEmpty());
 }
 
@@ -45,7 +48,7 @@ void ArgumentTest::unreadablePathIsReported()
 
     QCOMPARE(app.prompter.errors.size(), 1);
     QVERIFY(app.prompter.errors.first().contains(QStringLiteral("missing.bmp")));
-    QVERIFY(sameRgb(app.main->picmain->image(), source));
+    QVERIFY(sameRgb(app.shown(), source));
 }
 
 QTEST_MAIN(ArgumentTest)

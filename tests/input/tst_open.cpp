@@ -5,8 +5,6 @@
 #include "testpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
-#include "toolkit/shape.h"
-#include "toolkit/statusbar.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -28,21 +26,25 @@ struct Snapshot
     bool hEnabled, vEnabled;
     int hMax, vMax, hValue;
     QRect frame;
-    std::int16_t toolmode, actstate;
+    ToolMode toolmode;
+    bool busy;
 
-    static Snapshot of(const frmmain& m)
+    static Snapshot of(const TestApp& app)
     {
-        return {m.picmain->image().copy(),
-                m.picmain->geometry(),
-                m.picpath,
-                m.HScroll->isEnabled(),
-                m.VScroll->isEnabled(),
-                m.HScroll->Max(),
-                m.VScroll->Max(),
-                m.HScroll->Value(),
-                m.cutimage->geometry(),
-                m.toolmode,
-                m.actstate};
+        const frmmain& m = *app.main;
+        const ScrollBar* h = app.find<ScrollBar>("HScroll");
+        const ScrollBar* v = app.find<ScrollBar>("VScroll");
+        return {app.shown(),
+                app.picmain()->geometry(),
+                m.settings().picpath,
+                h->isEnabled(),
+                v->isEnabled(),
+                h->Max(),
+                v->Max(),
+                h->Value(),
+                app.selectionFrame(),
+                m.toolmode(),
+                m.activeTool() && m.activeTool()->busy()};
     }
 };
 
@@ -58,7 +60,7 @@ void compareSnapshots(const Snapshot& after, const Snapshot& before)
     QCOMPARE(after.hValue, before.hValue);
     QCOMPARE(after.frame, before.frame);
     QCOMPARE(after.toolmode, before.toolmode);
-    QCOMPARE(after.actstate, before.actstate);
+    QCOMPARE(after.busy, before.busy);
 }
 
 void dropOn(QWidget* target, QMimeData* data)
@@ -100,15 +102,14 @@ void OpenTest::openPresetsDialogAndLoads()
 
     QCOMPARE(app.prompter.openRequests.size(), 1);
     QCOMPARE(app.prompter.openRequests[0].fileName, QString());
-    QCOMPARE(app.main->dialog.Filter, QStringLiteral("画像ファイル(*.jpg;*.bmp)|*.jpg;*.bmp"));
     QCOMPARE(app.prompter.openRequests[0].nameFilter,
              CommonDialog::toQtFilter(QStringLiteral("画像ファイル(*.jpg;*.bmp)|*.jpg;*.bmp")));
-    QCOMPARE(app.main->picpath, path);
-    QVERIFY(sameRgb(app.main->picmain->image(), source));
+    QCOMPARE(app.main->settings().picpath, path);
+    QVERIFY(sameRgb(app.shown(), source));
     // The surface takes the picture's size plus its one-pixel border, at the origin.
-    QCOMPARE(app.main->picmain->geometry(), QRect(0, 0, 122, 82));
-    QCOMPARE(app.main->picmain->ScaleWidth(), 120.0f * 15);
-    QVERIFY(!app.main->HScroll->isEnabled());
+    QCOMPARE(app.picmain()->geometry(), QRect(0, 0, 122, 82));
+    QCOMPARE(app.picmain()->ScaleWidth(), 120.0f * 15);
+    QVERIFY(!app.find<ScrollBar>("HScroll")->isEnabled());
     QVERIFY(app.prompter.errors.isEmpty());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
@@ -120,10 +121,10 @@ void OpenTest::cancelChangesNothing()
 {
     TestApp app;
     app.open(writeBmp(app.dir, QStringLiteral("a.bmp"), patternImage(700, 600)));
-    app.main->HScroll->setValue(1000);
-    const Snapshot before = Snapshot::of(*app.main);
+    app.find<ScrollBar>("HScroll")->setValue(1000);
+    const Snapshot before = Snapshot::of(app);
     app.main->mopen_Click(); // nothing queued: the dialog is cancelled
-    compareSnapshots(Snapshot::of(*app.main), before);
+    compareSnapshots(Snapshot::of(app), before);
     QVERIFY(app.prompter.errors.isEmpty());
 }
 
@@ -148,17 +149,20 @@ void OpenTest::failedLoadKeepsPictureAndMarks()
     QFETCH(QByteArray, bytes);
     TestApp app;
     frmmain& m = *app.main;
-    app.open(writeBmp(app.dir, QStringLiteral("work.bmp"), patternImage(800, 600, 4)));
-    m.HScroll->setValue(900);
+    const QImage picture = patternImage(800, 600, 4);
+    app.open(writeBmp(app.dir, QStringLiteral("work.bmp"), picture));
+    app.find<ScrollBar>("HScroll")->setValue(900);
     // Marks on the picture and a showing selection frame.
-    m.picmain->ForeColor = Qt::red;
-    m.picmain->DrawWidth = 5;
-    m.picmain->Line(150, 150, 3000, 2000);
-    QTest::mouseClick(m.btmcut, Qt::LeftButton);
+    app.chooseColor(Qt::red);
+    app.chooseFontSize(5);
+    app.drawLine(QPoint(10, 10), QPoint(200, 133));
+    QTest::mouseClick(app.button("btmcut"), Qt::LeftButton);
     m.picmain_MouseDown(1, 0, 300, 300);
     m.picmain_MouseMove(0, 0, 900, 750);
-    const Snapshot before = Snapshot::of(m);
+    const Snapshot before = Snapshot::of(app);
+    QVERIFY(!sameRgb(before.image, picture));
     QVERIFY(before.frame.isValid());
+    QVERIFY(before.busy);
 
     const QString path = app.dir.filePath(name);
     if (!bytes.isEmpty()) {
@@ -168,7 +172,7 @@ void OpenTest::failedLoadKeepsPictureAndMarks()
     }
     app.open(path);
 
-    compareSnapshots(Snapshot::of(m), before);
+    compareSnapshots(Snapshot::of(app), before);
     QCOMPARE(app.prompter.errors.size(), 1);
     QVERIFY2(app.prompter.errors[0].contains(name), qPrintable(app.prompter.errors[0]));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -197,13 +201,13 @@ void OpenTest::dropLoadsFirstOfThree()
     }
     QMimeData data;
     data.setUrls(urls);
-    QWidget* target = onPicture ? static_cast<QWidget*>(m.picmain) : m.base;
+    QWidget* target = app.find(onPicture ? "picmain" : "base");
     QVERIFY(takesDrag(target, &data));
     dropOn(target, &data);
 
-    QVERIFY(sameRgb(m.picmain->image(), pictures[0]));
-    QCOMPARE(m.picmain->geometry(), QRect(0, 0, 62, 42));
-    QCOMPARE(m.picpath, opened); // a drop does not change the remembered path
+    QVERIFY(sameRgb(app.shown(), pictures[0]));
+    QCOMPARE(app.picmain()->geometry(), QRect(0, 0, 62, 42));
+    QCOMPARE(m.settings().picpath, opened); // a drop does not change the remembered path
     QVERIFY(app.prompter.errors.isEmpty());
 }
 
@@ -218,19 +222,18 @@ void OpenTest::dropWithoutLocalFileRefused()
 {
     QFETCH(bool, asText);
     TestApp app;
-    frmmain& m = *app.main;
     app.open(writeBmp(app.dir, QStringLiteral("kept.bmp"), patternImage(90, 70)));
-    const Snapshot before = Snapshot::of(m);
+    const Snapshot before = Snapshot::of(app);
     QMimeData data;
     if (asText)
         data.setText(QStringLiteral("some words"));
     else
         data.setUrls({QUrl(QStringLiteral("https://example.com/a.jpg"))});
-    for (QWidget* target : {static_cast<QWidget*>(m.picmain), static_cast<QWidget*>(m.base)}) {
-        QVERIFY(!takesDrag(target, &data));
-        dropOn(target, &data);
+    for (const char* name : {"picmain", "base"}) {
+        QVERIFY(!takesDrag(app.find(name), &data));
+        dropOn(app.find(name), &data);
     }
-    compareSnapshots(Snapshot::of(m), before);
+    compareSnapshots(Snapshot::of(app), before);
     QVERIFY(app.prompter.errors.isEmpty());
 }
 
@@ -239,16 +242,17 @@ void OpenTest::loadingKeepsEditingState()
     TestApp app;
     frmmain& m = *app.main;
     app.open(writeBmp(app.dir, QStringLiteral("one.bmp"), patternImage(200, 200)));
-    QTest::mouseClick(m.btmcut, Qt::LeftButton);
+    QTest::mouseClick(app.button("btmcut"), Qt::LeftButton);
     m.picmain_MouseDown(1, 0, 150, 150);
     m.picmain_MouseMove(0, 0, 600, 450);
-    const QRect frame = m.cutimage->geometry();
-    const QString readout = m.statusbar->Panel(1);
+    const QRect frame = app.selectionFrame();
+    QCOMPARE(frame, QRect(10, 10, 30, 20));
+    const QString readout = app.panel(1);
     app.open(writeBmp(app.dir, QStringLiteral("two.bmp"), patternImage(300, 100, 1)));
-    QCOMPARE(m.toolmode, std::int16_t(1));
-    QCOMPARE(m.actstate, std::int16_t(1));
-    QCOMPARE(m.cutimage->geometry(), frame);
-    QCOMPARE(m.statusbar->Panel(1), readout);
+    QCOMPARE(m.toolmode(), ToolMode::Cut);
+    QVERIFY(m.activeTool()->busy());
+    QCOMPARE(app.selectionFrame(), frame);
+    QCOMPARE(app.panel(1), readout);
 }
 
 QTEST_MAIN(OpenTest)

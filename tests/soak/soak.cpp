@@ -3,13 +3,12 @@
 // Every cycle's results are checked against values computed here, and the
 // resident memory after the warm-up must grow by less than 5 %.
 
-#include "../output/jpegcheck.h"
-#include "forms/frmoption.h"
-#include "forms/frmpreview.h"
+#include "jpegcheck.h"
 #include "settings/settingsfile.h"
 #include "testpictures.h"
 #include "toolkit/picturebox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,7 +62,6 @@ class Soak
     // One cycle; an empty result means every check held.
     QString cycle(int n)
     {
-        frmmain& m = *m_app.main;
         // The scripted prompter keeps every question for tests to look at; a long
         // session forgets them, or the record itself would be the growth measured.
         m_app.prompter.openRequests.clear();
@@ -72,7 +70,7 @@ class Soak
         const int which = n % m_files.size();
         m_app.open(m_files[which]);
         const QImage& picture = m_expected[which];
-        if (!sameRgb(m.picmain->image(), picture))
+        if (!sameRgb(m_app.shown(), picture))
             return QStringLiteral("open: the picture is not the file's");
 
         if (QString failed = drawAndErase(n, picture); !failed.isEmpty())
@@ -89,69 +87,73 @@ class Soak
     }
 
   private:
-    QWidget* surface() const { return m_app.main->picmain->client(); }
+    QWidget* surface() const { return m_app.surface(); }
+    const QImage& piece() const { return m_app.main->document().cuttedpic().image(); }
+    QImage shown(const QRect& area) const { return m_app.main->document().marked(area); }
+    QRgb shownPixel(int x, int y) const { return shown(QRect(x, y, 1, 1)).pixel(0, 0); }
+    void click(const char* button) const
+    {
+        QTest::mouseClick(m_app.button(button), Qt::LeftButton);
+    }
 
     QString drawAndErase(int n, const QImage& picture)
     {
-        frmmain& m = *m_app.main;
         const int y = 20 + n % 40;
-        QTest::mouseClick(m.btmdraw, Qt::LeftButton);
+        click("btmdraw");
         QTest::mousePress(surface(), Qt::LeftButton, {}, QPoint(10, y));
         QTest::mouseMove(surface(), QPoint(90, y));
         QTest::mouseRelease(surface(), Qt::LeftButton, {}, QPoint(90, y));
         // The default pen is 8 pixels of black: the middle of the stroke is black.
-        if ((m.picmain->image().pixel(50, y) & 0xffffff) != 0)
+        if ((shownPixel(50, y) & 0xffffff) != 0)
             return QStringLiteral("draw: no stroke at (50,%1)").arg(y);
 
-        QTest::mouseClick(m.btmerase, Qt::LeftButton);
+        click("btmerase");
         QTest::mousePress(surface(), Qt::LeftButton, {}, QPoint(40, y - 6));
         QTest::mouseMove(surface(), QPoint(44, y - 6));
         QTest::mouseRelease(surface(), Qt::LeftButton, {}, QPoint(44, y - 6));
         // The eraser puts the picture back in the 13-pixel square below right of the pointer.
         const QRect erased(44, y - 6, 13, 13);
-        if (!sameRgb(m.picmain->image().copy(erased), picture.copy(erased)))
+        if (!sameRgb(shown(erased), picture.copy(erased)))
             return QStringLiteral("erase: the square at (44,%1) is not the picture").arg(y - 6);
-        if ((m.picmain->image().pixel(30, y) & 0xffffff) != 0)
+        if ((shownPixel(30, y) & 0xffffff) != 0)
             return QStringLiteral("erase: took away more than its square");
         return {};
     }
 
     QString printText(int n, const QImage& picture)
     {
-        frmmain& m = *m_app.main;
-        m.textbox->setText(QStringLiteral("試験 %1").arg(n));
-        QTest::mouseClick(m.btmtext, Qt::LeftButton);
+        m_app.find<QLineEdit>("textbox")->setText(QStringLiteral("試験 %1").arg(n));
+        click("btmtext");
         const QPoint at(8, 70);
         QTest::mousePress(surface(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(surface(), Qt::LeftButton, {}, at);
         // The text lands right of and below the press, where the picture was untouched.
         const QRect area(at.x(), at.y(), 60, 30);
-        if (sameRgb(m.picmain->image().copy(area), picture.copy(area)))
+        if (sameRgb(shown(area), picture.copy(area)))
             return QStringLiteral("text: nothing printed");
         return {};
     }
 
     QString cutAndExport(int n)
     {
-        frmmain& m = *m_app.main;
         const QRect rect(5 + n % 7, 3 + n % 5, 40 + n % 30, 30 + n % 20);
-        const QImage shown = m.picmain->image().copy(rect);
-        QTest::mouseClick(m.btmcut, Qt::LeftButton);
+        const QImage marked = shown(rect);
+        click("btmcut");
         QTest::mousePress(surface(), Qt::LeftButton, {}, rect.topLeft());
         QTest::mouseMove(surface(), rect.bottomRight() + QPoint(1, 1));
         QTest::mousePress(surface(), Qt::LeftButton, {}, rect.bottomRight() + QPoint(1, 1));
-        if (!sameRgb(m.cuttedpic->image(), shown))
+        if (!sameRgb(piece(), marked))
             return QStringLiteral("cut: the piece is not the selection");
 
         m_app.prompter.files.push_back(m_target);
         m_app.prompter.confirmations.push_back(true); // replace the last cycle's file
-        QTest::mouseClick(m.btmsave, Qt::LeftButton);
+        click("btmsave");
         const DecodedJpeg decoded = decodeJpeg(fileBytes(m_target));
-        if (decoded.image.size() != shown.size())
+        if (decoded.image.size() != marked.size())
             return QStringLiteral("export: the JPEG is not %1 x %2")
-                .arg(shown.width())
-                .arg(shown.height());
-        const double error = meanAbsError(decoded.image, shown);
+                .arg(marked.width())
+                .arg(marked.height());
+        const double error = meanAbsError(decoded.image, marked);
         if (error > 20)
             return QStringLiteral("export: the JPEG differs by %1 a channel").arg(error);
         return {};
@@ -160,19 +162,20 @@ class Soak
     QString previewAndOptions(int n)
     {
         frmmain& m = *m_app.main;
-        m.mpreview->trigger();
-        if (!m.preview || !m.preview->isVisible() ||
-            !sameRgb(m.preview->picpreview->image(), m.cuttedpic->image()))
+        m_app.find<QAction>("mpreview")->trigger();
+        QWidget* preview = m.previewWindow();
+        if (!preview || !preview->isVisible() ||
+            !sameRgb(control<PictureBox>(preview, "picpreview")->picture(), piece()))
             return QStringLiteral("preview: not showing the piece");
-        QTest::mouseClick(m.preview->btmpreviewcancel, Qt::LeftButton);
+        QTest::mouseClick(control(preview, "btmpreviewcancel"), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (m.preview)
+        if (m.previewWindow())
             return QStringLiteral("preview: still there after closing");
 
         const QString quality = QString::number(40 + n % 50);
-        m.moption->trigger();
-        m.option->kaizoudo->setText(quality);
-        QTest::mouseClick(m.option->Command2, Qt::LeftButton);
+        m_app.find<QAction>("moption")->trigger();
+        control<QLineEdit>(m.optionWindow(), "kaizoudo")->setText(quality);
+        QTest::mouseClick(control(m.optionWindow(), "Command2"), Qt::LeftButton);
         const std::optional<SettingsRecords> records =
             settingsfile::read(m_app.paths().settingsFile);
         if (!records || settingsfile::interpret(*records).quality != quality)

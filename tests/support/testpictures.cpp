@@ -1,11 +1,16 @@
 #include "testpictures.h"
 
+#include "settings/settingsfile.h"
 #include "toolkit/statusbar.h"
+#include "units/twips.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGlyphRun>
 #include <QLineEdit>
+#include <QSet>
+#include <QTextLayout>
 #include <QWidget>
 
 QImage patternImage(int width, int height, int seed)
@@ -70,6 +75,45 @@ void saveScreenshot(QWidget* window, const QString& name)
     window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
+bool hasAllGlyphs(const QString& text, const QFont& font)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    qsizetype glyphs = 0;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        // Glyph 0 of every font is the box for a missing character.
+        if (run.glyphIndexes().contains(0))
+            return false;
+        glyphs += run.glyphIndexes().size();
+    }
+    return glyphs > 0;
+}
+
+int coloursShown(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        colours.unite(QSet<QRgb>(line, line + image.width()));
+    }
+    return static_cast<int>(colours.size());
+}
+
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QString jpegLibraryForTests()
 {
     // CTest names the library; a test binary started by hand finds it where it was built.
@@ -114,6 +158,23 @@ QString TestApp::panel(int number) const
     return find<StatusBar>("statusbar")->Panel(number);
 }
 
+QLabel* TestApp::textPreview() const
+{
+    return find<QLabel>("textimage");
+}
+
+QRect TestApp::selectionFrame() const
+{
+    // The frame's edges are the surface's only unnamed children; the text
+    // preview carries its design name.
+    QRect frame;
+    for (QWidget* child : surface()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->objectName().isEmpty() && !child->isHidden())
+            frame |= child->geometry();
+    }
+    return frame;
+}
+
 QImage TestApp::shown() const
 {
     const PictureDocument& document = main->document();
@@ -144,4 +205,28 @@ void TestApp::setJpegOptions(const QString& quality, bool progressive)
     QWidget* option = main->optionWindow();
     control<QLineEdit>(option, "kaizoudo")->setText(quality);
     control<QCheckBox>(option, "pro")->setChecked(progressive);
+}
+
+void TestApp::loadSettings(const Settings& values)
+{
+    settingsfile::write(paths().settingsFile, values);
+    main->loadsetting();
+}
+
+void cutPiece(frmmain& window, const QRect& area)
+{
+    window.btmcut_Click();
+    window.picmain_MouseDown(1, 0, twips::fromPixels(area.left()), twips::fromPixels(area.top()));
+    const float right = twips::fromPixels(area.left() + area.width());
+    const float bottom = twips::fromPixels(area.top() + area.height());
+    window.picmain_MouseMove(1, 0, right, bottom);
+    window.picmain_MouseDown(1, 0, right, bottom);
+}
+
+void TestApp::drawLine(QPoint from, QPoint to)
+{
+    main->btmdraw_Click();
+    main->picmain_MouseDown(1, 0, twips::fromPixels(from.x()), twips::fromPixels(from.y()));
+    main->picmain_MouseMove(1, 0, twips::fromPixels(to.x()), twips::fromPixels(to.y()));
+    main->picmain_MouseUp(1, 0, twips::fromPixels(to.x()), twips::fromPixels(to.y()));
 }

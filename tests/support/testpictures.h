@@ -9,7 +9,9 @@
 #include "toolkit/picturebox.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
+#include <QRect>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -26,6 +28,18 @@ bool sameRgb(const QImage& a, const QImage& b, QString* difference = nullptr);
 // SNIPWELL_SCREENSHOTS, for a look by eye; does nothing when it is not set.
 void saveScreenshot(QWidget* window, const QString& name);
 
+// True when text set in font shapes into real glyphs only: no character is
+// left to the empty box a font draws for one it lacks.
+bool hasAllGlyphs(const QString& text, const QFont& font);
+
+// How many different colours a grab of widget shows: a blank one shows one.
+int coloursShown(QWidget* widget);
+
+// The bytes of a file; "<missing>" when it cannot be read.
+QByteArray fileContents(const QString& path);
+// Makes the file hold exactly bytes; false when that fails.
+bool replaceFile(const QString& path, const QByteArray& bytes);
+
 // The JPEG library built beside the tests.
 QString jpegLibraryForTests();
 
@@ -35,6 +49,11 @@ template <typename Control = QWidget> Control* control(const QObject* window, co
 {
     return window ? window->findChild<Control*>(QString::fromLatin1(name)) : nullptr;
 }
+
+// A completed cut of area (picture pixels) through the window's handlers: the
+// Cut button, an anchor press at its top-left corner, a move and a completing
+// press at its bottom-right corner.
+void cutPiece(frmmain& window, const QRect& area);
 
 struct TestApp
 {
@@ -60,6 +79,11 @@ struct TestApp
     QWidget* surface() const;
     QPushButton* button(const char* name) const;
     QString panel(int number) const;
+    // The text preview over the picture surface.
+    QLabel* textPreview() const;
+    // The selection frame as shown: the box around its visible edges, in pixels
+    // of the surface; empty while the frame is collapsed.
+    QRect selectionFrame() const;
     // The marked picture as shown, whole.
     QImage shown() const;
     // Chooses a colour or a font through the real buttons and a scripted dialog.
@@ -69,4 +93,11 @@ struct TestApp
     // Sets the quality and the progressive flag through the options dialog's
     // controls (the dialog stays closed).
     void setJpegOptions(const QString& quality, bool progressive);
+    // Values no control sets (the remembered paths, the stored position): the
+    // settings file is made to hold them and read again, as at a start.
+    void loadSettings(const Settings& values);
+    void cut(const QRect& area) { cutPiece(*main, area); }
+    // A stroke with the Draw tool between two picture pixels, through the
+    // window's handlers, in the colour and size chosen before.
+    void drawLine(QPoint from, QPoint to);
 };

@@ -5,13 +5,13 @@
 #include "testpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
-#include "toolkit/shape.h"
-#include "toolkit/statusbar.h"
+#include "tools/cuttool.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -25,11 +25,14 @@ class CutFixture
         app.main->show();
         ok = QTest::qWaitForWindowExposed(app.main.get());
         app.open(writeBmp(app.dir, QStringLiteral("source.bmp"), source));
-        QTest::mouseClick(main().btmcut, Qt::LeftButton);
+        QTest::mouseClick(app.button("btmcut"), Qt::LeftButton);
     }
 
     frmmain& main() { return *app.main; }
-    QWidget* surface() { return main().picmain->client(); }
+    QWidget* surface() { return app.surface(); }
+    bool busy() const { return app.main->activeTool()->busy(); }
+    QRect frame() const { return app.selectionFrame(); }
+    QString readout() const { return app.panel(1); }
 
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -44,7 +47,7 @@ class CutFixture
         move(corner);
         press(corner, button);
     }
-    QImage piece() const { return app.main->cuttedpic->image(); }
+    QImage piece() const { return app.main->document().cuttedpic().image(); }
 
     TestApp app;
     QImage source;
@@ -69,17 +72,16 @@ class CutTest : public QObject
     void pieceHoldsMarksButNotOverlays();
     void toolButtonAbandonsCut();
     void clipboardHoldsPiece();
-    void screenshot();
+    void frameShowsOverThePicture();
 };
 
 void CutTest::blankPieceBeforeFirstCut()
 {
     CutFixture f;
-    QVERIFY(!f.main().cuttedpic->isVisible());
     QImage blank(97, 97, QImage::Format_RGB32);
     blank.fill(Qt::white);
     QVERIFY(sameRgb(f.piece(), blank));
-    QTest::mouseClick(f.main().btmpaste, Qt::LeftButton);
+    QTest::mouseClick(f.app.button("btmpaste"), Qt::LeftButton);
     QVERIFY(sameRgb(QGuiApplication::clipboard()->image(), blank));
 }
 
@@ -107,21 +109,21 @@ void CutTest::cutFromEachCorner()
     CutFixture f;
     QVERIFY(f.ok);
     f.press(anchor, button);
-    QCOMPARE(f.main().actstate, std::int16_t(1));
+    QVERIFY(f.busy());
     f.move(corner);
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(120,45)"));
-    QCOMPARE(f.main().cutimage->geometry(), QRect(10, 20, 120, 45));
+    QCOMPARE(f.readout(), QStringLiteral("(120,45)"));
+    QCOMPARE(f.frame(), QRect(10, 20, 120, 45));
     f.press(corner, button);
 
-    QCOMPARE(f.main().actstate, std::int16_t(0));
-    QCOMPARE(f.main().dragdir, std::int16_t(direction));
+    QVERIFY(!f.busy());
+    QCOMPARE(CutTool::directionOf(anchor, corner), std::optional<std::int16_t>(direction));
     QString difference;
     QVERIFY2(sameRgb(f.piece(), f.source.copy(10, 20, 120, 45), &difference),
              qPrintable(difference));
-    QCOMPARE(f.main().cuttedpic->size(), QSize(120, 45));
+    QCOMPARE(f.main().document().cuttedpic().size(), QSize(120, 45));
     // The frame and the readout stay until the next anchor.
-    QCOMPARE(f.main().cutimage->geometry(), QRect(10, 20, 120, 45));
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(120,45)"));
+    QCOMPARE(f.frame(), QRect(10, 20, 120, 45));
+    QCOMPARE(f.readout(), QStringLiteral("(120,45)"));
 }
 
 void CutTest::moveAlongAnchorLineChangesNothing_data()
@@ -139,12 +141,13 @@ void CutTest::moveAlongAnchorLineChangesNothing()
     QVERIFY(f.ok);
     f.press(QPoint(50, 50));
     f.move(QPoint(90, 80));
-    const QRect frame = f.main().cutimage->geometry();
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(40,30)"));
+    const QRect frame = f.frame();
+    QCOMPARE(frame, QRect(50, 50, 40, 30));
+    QCOMPARE(f.readout(), QStringLiteral("(40,30)"));
     f.move(along);
-    QCOMPARE(f.main().cutimage->geometry(), frame);
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(40,30)"));
-    QCOMPARE(f.main().dragdir, std::int16_t(0));
+    QCOMPARE(f.frame(), frame);
+    QCOMPARE(f.readout(), QStringLiteral("(40,30)"));
+    QVERIFY(f.busy());
 }
 
 void CutTest::positionsLeftOrAboveCountAsEdge()
@@ -153,8 +156,8 @@ void CutTest::positionsLeftOrAboveCountAsEdge()
     f.press(QPoint(50, 40));
     // A held-button drag past the surface's top-left reports negative positions.
     f.main().picmain_MouseMove(1, 0, -450, -900);
-    QCOMPARE(f.main().cutimage->geometry(), QRect(0, 0, 50, 40));
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(50,40)"));
+    QCOMPARE(f.frame(), QRect(0, 0, 50, 40));
+    QCOMPARE(f.readout(), QStringLiteral("(50,40)"));
     f.main().picmain_MouseDown(1, 0, -450, -900);
     QVERIFY(sameRgb(f.piece(), f.source.copy(0, 0, 50, 40)));
 }
@@ -165,13 +168,13 @@ void CutTest::scrollingBetweenPressesKeepsRectangle()
     QVERIFY(f.ok);
     f.press(QPoint(150, 120));
     for (int i = 0; i < 3; ++i)
-        f.main().HScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    f.main().VScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QVERIFY(f.main().picmain->x() < -90 && f.main().picmain->y() < -30);
+        f.app.find<ScrollBar>("HScroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    f.app.find<ScrollBar>("VScroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QVERIFY(f.app.picmain()->x() < -90 && f.app.picmain()->y() < -30);
     f.move(QPoint(300, 250));
     f.press(QPoint(300, 250));
     QVERIFY(sameRgb(f.piece(), f.source.copy(150, 120, 150, 130)));
-    QCOMPARE(f.main().statusbar->Panel(1), QStringLiteral("(150,130)"));
+    QCOMPARE(f.readout(), QStringLiteral("(150,130)"));
 }
 
 void CutTest::completingBeforeAnchorClearsPiece()
@@ -184,11 +187,11 @@ void CutTest::completingBeforeAnchorClearsPiece()
     f.press(QPoint(100, 100));
     f.move(QPoint(150, 150));
     f.press(QPoint(100, 60));
-    QCOMPARE(f.main().actstate, std::int16_t(0));
+    QVERIFY(!f.busy());
     QImage cleared(30, 20, QImage::Format_RGB32);
     cleared.fill(Qt::white);
     QVERIFY(sameRgb(f.piece(), cleared));
-    QCOMPARE(f.main().cutimage->geometry(), QRect(100, 100, 50, 50));
+    QCOMPARE(f.frame(), QRect(100, 100, 50, 50));
 }
 
 void CutTest::zeroHeightGivesEmptyPiece()
@@ -198,24 +201,29 @@ void CutTest::zeroHeightGivesEmptyPiece()
     f.press(QPoint(100, 100));
     f.move(QPoint(150, 150));
     f.press(QPoint(160, 100));
-    QCOMPARE(f.main().actstate, std::int16_t(0));
+    QVERIFY(!f.busy());
     QCOMPARE(f.piece().size(), QSize(0, 0));
-    QTest::mouseClick(f.main().btmpaste, Qt::LeftButton); // must not fail
+    QTest::mouseClick(f.app.button("btmpaste"), Qt::LeftButton); // must not fail
 }
 
 void CutTest::pieceHoldsMarksButNotOverlays()
 {
     CutFixture f;
     QVERIFY(f.ok);
-    frmmain& m = f.main();
-    m.picmain->ForeColor = Qt::blue;
-    m.picmain->DrawWidth = 4;
-    m.picmain->Line(600, 600, 1800, 900);
+    f.app.chooseColor(Qt::blue);
+    f.app.chooseFontSize(4);
+    QTest::mouseClick(f.app.button("btmdraw"), Qt::LeftButton);
+    QTest::mousePress(f.surface(), Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseMove(f.surface(), QPoint(120, 60));
+    QTest::mouseRelease(f.surface(), Qt::LeftButton, {}, QPoint(120, 60));
+    QTest::mouseClick(f.app.button("btmcut"), Qt::LeftButton);
     // The text preview floats over the rectangle; it must not reach the piece.
-    m.textimage->setText(QStringLiteral("WWWWWW"));
-    m.textimage->setGeometry(45, 45, 80, 20);
+    QLabel* preview = f.app.textPreview();
+    preview->setText(QStringLiteral("WWWWWW"));
+    preview->setGeometry(45, 45, 80, 20);
     f.cut(QPoint(30, 30), QPoint(150, 90));
-    const QImage shown = m.picmain->image().copy(30, 30, 120, 60);
+    QVERIFY(preview->isVisible());
+    const QImage shown = f.app.shown().copy(30, 30, 120, 60);
     QVERIFY(!sameRgb(shown, f.source.copy(30, 30, 120, 60))); // the line is in it
     QVERIFY(sameRgb(f.piece(), shown));
 }
@@ -228,10 +236,10 @@ void CutTest::toolButtonAbandonsCut()
     const QImage piece = f.piece().copy();
     f.press(QPoint(60, 60));
     f.move(QPoint(90, 90));
-    QTest::mouseClick(f.main().btmcut, Qt::LeftButton);
-    QCOMPARE(f.main().actstate, std::int16_t(0));
-    QCOMPARE(f.main().cutimage->geometry().size(), QSize(0, 0));
-    QCOMPARE(f.main().statusbar->Panel(1), QString());
+    QTest::mouseClick(f.app.button("btmcut"), Qt::LeftButton);
+    QVERIFY(!f.busy());
+    QCOMPARE(f.frame().size(), QSize(0, 0));
+    QCOMPARE(f.readout(), QString());
     QVERIFY(sameRgb(f.piece(), piece));
 }
 
@@ -240,19 +248,34 @@ void CutTest::clipboardHoldsPiece()
     CutFixture f;
     QVERIFY(f.ok);
     f.cut(QPoint(70, 15), QPoint(20, 80));
-    QTest::mouseClick(f.main().btmpaste, Qt::LeftButton);
+    QTest::mouseClick(f.app.button("btmpaste"), Qt::LeftButton);
     const QImage copied = QGuiApplication::clipboard()->image();
     QString difference;
     QVERIFY2(sameRgb(copied, f.source.copy(20, 15, 50, 65), &difference), qPrintable(difference));
 }
 
-void CutTest::screenshot()
+void CutTest::frameShowsOverThePicture()
 {
     CutFixture f;
     QVERIFY(f.ok);
     f.press(QPoint(40, 30));
     f.move(QPoint(200, 150));
     saveScreenshot(&f.main(), QStringLiteral("cut"));
+    // As the user sees it: a dotted black and white outline around the
+    // rectangle, the picture itself inside and outside it.
+    const QImage seen = f.surface()->grab().toImage();
+    const QRect frame(40, 30, 160, 120);
+    QSet<QRgb> outline;
+    for (int x = frame.left(); x <= frame.right(); ++x)
+        outline << (seen.pixel(x, frame.top()) & 0xffffff)
+                << (seen.pixel(x, frame.bottom()) & 0xffffff);
+    for (int y = frame.top(); y <= frame.bottom(); ++y)
+        outline << (seen.pixel(frame.left(), y) & 0xffffff)
+                << (seen.pixel(frame.right(), y) & 0xffffff);
+    QCOMPARE(outline, QSet<QRgb>({0x000000u, 0xffffffu}));
+    const QRect inside = frame.adjusted(1, 1, -1, -1);
+    QVERIFY(sameRgb(seen.copy(inside), f.source.copy(inside)));
+    QVERIFY(sameRgb(seen.copy(0, 0, 300, 29), f.source.copy(0, 0, 300, 29)));
 }
 
 QTEST_MAIN(CutTest)

@@ -4,12 +4,11 @@
 #include "testpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
-#include "toolkit/shape.h"
-#include "toolkit/statusbar.h"
 #include "units/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
@@ -30,30 +29,16 @@ class MainWindowTest : public QObject
     void closePictureClearsMarksAndCollapsesTheSurface();
 
   private:
+    PictureBox* base() const { return app.find<PictureBox>("base"); }
+    ScrollBar* bar(const char* name) const { return app.find<ScrollBar>(name); }
+
     TestApp app;
 };
-
-namespace {
-
-QWidget* control(frmmain& main, const QString& name)
-{
-    const QHash<QString, QWidget*> controls = {
-        {"cuttedpic", main.cuttedpic}, {"HScroll", main.HScroll},   {"VScroll", main.VScroll},
-        {"btmfont", main.btmfont},     {"btmcolor", main.btmcolor}, {"textbox", main.textbox},
-        {"base", main.base},           {"btmsave", main.btmsave},   {"btmpaste", main.btmpaste},
-        {"btmerase", main.btmerase},   {"btmtext", main.btmtext},   {"btmdraw", main.btmdraw},
-        {"btmcut", main.btmcut},       {"Label1", main.Label1},
-    };
-    return controls.value(name);
-}
-
-} // namespace
 
 void MainWindowTest::controlsStandAtTheirDesignedPlaces_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("twipRect");
-    QTest::newRow("cuttedpic") << "cuttedpic" << QRect(7920, 240, 1455, 1455);
     QTest::newRow("btmfont") << "btmfont" << QRect(4560, 120, 495, 495);
     QTest::newRow("btmcolor") << "btmcolor" << QRect(3960, 120, 495, 495);
     QTest::newRow("textbox") << "textbox" << QRect(5640, 240, 1935, 270);
@@ -70,7 +55,7 @@ void MainWindowTest::controlsStandAtTheirDesignedPlaces()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twipRect);
-    QWidget* widget = control(*app.main, name);
+    QWidget* widget = app.find(qPrintable(name));
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), QRect(twipRect.x() / 15, twipRect.y() / 15, twipRect.width() / 15,
                                        twipRect.height() / 15));
@@ -85,14 +70,14 @@ void MainWindowTest::menusCarryTheirCaptionsAndMnemonics()
         bar << action->text();
     QCOMPARE(bar, QStringList({"ファイル(&F)", "プレビュー(&P)", "オプション(&O)", "バージョン"}));
     QStringList file;
-    for (QAction* action : main.mfile->actions())
+    for (QAction* action : app.find<QMenu>("mfile")->actions())
         file << action->text();
     QCOMPARE(file, QStringList({"開く(&O)", "保存(&S)", "閉じる(&C)"}));
-    QCOMPARE(main.Label1->text(), QStringLiteral("Text："));
-    QCOMPARE(main.btmcolor->text(), QStringLiteral("color"));
-    QCOMPARE(main.btmfont->text(), QStringLiteral("font"));
-    for (QPushButton* button :
-         {main.btmcut, main.btmdraw, main.btmtext, main.btmerase, main.btmpaste, main.btmsave}) {
+    QCOMPARE(app.find<QLabel>("Label1")->text(), QStringLiteral("Text："));
+    QCOMPARE(app.button("btmcolor")->text(), QStringLiteral("color"));
+    QCOMPARE(app.button("btmfont")->text(), QStringLiteral("font"));
+    for (const char* name : {"btmcut", "btmdraw", "btmtext", "btmerase", "btmpaste", "btmsave"}) {
+        const QPushButton* button = app.button(name);
         QVERIFY(button->text().isEmpty());
         QVERIFY(!button->icon().isNull());
     }
@@ -101,37 +86,37 @@ void MainWindowTest::menusCarryTheirCaptionsAndMnemonics()
 void MainWindowTest::startsWithNoToolNoPictureAndEmptyPanels()
 {
     frmmain& main = *app.main;
-    QCOMPARE(main.toolmode, 0);
-    QCOMPARE(main.actstate, 0);
-    QCOMPARE(main.picmain->size(), QSize(0, 0));
-    QVERIFY(!main.cuttedpic->isVisibleTo(&main));
-    QCOMPARE(main.HScroll->Max(), 0);
-    QCOMPARE(main.VScroll->Max(), 0);
-    QVERIFY(main.statusbar->Panel(1).isEmpty());
-    QVERIFY(main.statusbar->Panel(2).isEmpty());
-    QCOMPARE(main.textimage->size(), QSize(0, 0));
-    QCOMPARE(main.cutimage->geometry().size(), QSize(0, 0));
+    QCOMPARE(main.toolmode(), ToolMode::None);
+    QVERIFY(!main.activeTool());
+    QCOMPARE(app.picmain()->size(), QSize(0, 0));
+    QCOMPARE(bar("HScroll")->Max(), 0);
+    QCOMPARE(bar("VScroll")->Max(), 0);
+    QVERIFY(app.panel(1).isEmpty());
+    QVERIFY(app.panel(2).isEmpty());
+    QCOMPARE(app.textPreview()->size(), QSize(0, 0));
+    QCOMPARE(app.selectionFrame().size(), QSize(0, 0));
     // The piece store holds a blank piece of its designed size, with no border.
-    QCOMPARE(main.cuttedpic->image().size(), QSize(97, 97));
+    QCOMPARE(main.document().cuttedpic().image().size(), QSize(97, 97));
+    QVERIFY(main.document().picture().isNull());
 
-    // A press on the surface before any tool changes nothing.
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QTest::mouseClick(main.btmcut, Qt::LeftButton);
-    QCOMPARE(main.toolmode, 1);
-    QCOMPARE(main.statusbar->Panel(2), QStringLiteral("Cutモード"));
     saveScreenshot(&main, QStringLiteral("main-empty"));
+    // The viewport shows nothing but its own background.
+    QCOMPARE(coloursShown(base()->client()), 1);
+    QTest::mouseClick(app.button("btmcut"), Qt::LeftButton);
+    QCOMPARE(main.toolmode(), ToolMode::Cut);
+    QCOMPARE(app.panel(2), QStringLiteral("Cutモード"));
     main.hide();
 }
 
 void MainWindowTest::tabOrderFollowsTheDesign()
 {
-    frmmain& main = *app.main;
-    const QList<QWidget*> expected = {main.btmcut,   main.btmdraw,  main.btmtext, main.btmerase,
-                                      main.btmpaste, main.btmsave,  main.base,    main.picmain,
-                                      main.textbox,  main.btmcolor, main.btmfont};
+    const QList<const char*> expected = {"btmcut",   "btmdraw",  "btmtext", "btmerase",
+                                         "btmpaste", "btmsave",  "base",    "picmain",
+                                         "textbox",  "btmcolor", "btmfont"};
     for (qsizetype i = 0; i + 1 < expected.size(); ++i)
-        QCOMPARE(expected[i]->nextInFocusChain(), expected[i + 1]);
+        QCOMPARE(app.find(expected[i])->nextInFocusChain(), app.find(expected[i + 1]));
 }
 
 void MainWindowTest::layoutFollowsTheOuterSize_data()
@@ -151,23 +136,24 @@ void MainWindowTest::layoutFollowsTheOuterSize()
     frmmain& main = *app.main;
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    main.setOuterSize(twips::fromPixels(requested.width()), twips::fromPixels(requested.height()));
+    main.resize(requested - (main.frameGeometry().size() - main.size()));
     QTRY_COMPARE(main.frameGeometry().size(), expected);
 
-    const float outerW = main.outerWidth();
-    const float outerH = main.outerHeight();
+    const float outerW = twips::fromPixels(main.frameGeometry().width());
+    const float outerH = twips::fromPixels(main.frameGeometry().height());
     // Geometry is kept in whole pixels: each figure may differ by half a pixel.
     const float tolerance = 7.5f;
-    QVERIFY(std::abs(main.base->Width() - (outerW - 500)) <= tolerance);
-    QVERIFY(std::abs(main.base->Height() - (outerH - 2000)) <= tolerance);
-    QCOMPARE(main.base->Left(), 120.f);
-    QCOMPARE(main.base->Top(), 720.f);
-    QVERIFY(std::abs(twips::top(main.HScroll) - (main.base->Height() + 700)) <= tolerance);
-    QCOMPARE(twips::width(main.HScroll), main.base->Width());
-    QVERIFY(std::abs(twips::left(main.VScroll) - (main.base->Width() + 110)) <= tolerance);
-    QCOMPARE(twips::height(main.VScroll), main.base->Height());
+    PictureBox* viewport = base();
+    QVERIFY(std::abs(viewport->Width() - (outerW - 500)) <= tolerance);
+    QVERIFY(std::abs(viewport->Height() - (outerH - 2000)) <= tolerance);
+    QCOMPARE(viewport->Left(), 120.f);
+    QCOMPARE(viewport->Top(), 720.f);
+    QVERIFY(std::abs(twips::top(bar("HScroll")) - (viewport->Height() + 700)) <= tolerance);
+    QCOMPARE(twips::width(bar("HScroll")), viewport->Width());
+    QVERIFY(std::abs(twips::left(bar("VScroll")) - (viewport->Width() + 110)) <= tolerance);
+    QCOMPARE(twips::height(bar("VScroll")), viewport->Height());
     // The tool strip never moves.
-    QCOMPARE(main.btmcut->pos(), QPoint(8, 8));
+    QCOMPARE(app.button("btmcut")->pos(), QPoint(8, 8));
     main.hide();
 }
 
@@ -176,10 +162,10 @@ void MainWindowTest::minimisedWindowKeepsItsLayout()
     frmmain& main = *app.main;
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    const QRect before = main.base->geometry();
+    const QRect before = base()->geometry();
     main.setWindowState(Qt::WindowMinimized);
     main.Form_Resize();
-    QCOMPARE(main.base->geometry(), before);
+    QCOMPARE(base()->geometry(), before);
     main.setWindowState(Qt::WindowNoState);
     main.hide();
 }
@@ -187,29 +173,41 @@ void MainWindowTest::minimisedWindowKeepsItsLayout()
 void MainWindowTest::newactCollapsesFrameAndPreview()
 {
     frmmain& main = *app.main;
-    main.actstate = 1;
-    main.cutimage->Move(150, 150, 600, 600);
-    twips::move(main.textimage, 300, 300, 900, 300);
-    main.toolmode = 4;
+    app.open(writeBmp(app.dir, QStringLiteral("p.bmp"), patternImage(200, 150)));
+    app.find<QLineEdit>("textbox")->setText(QStringLiteral("text"));
+    main.btmtext_Click();
+    main.picmain_MouseMove(0, 0, 300, 300);
+    QVERIFY(!app.textPreview()->geometry().isEmpty());
     main.newact();
-    QCOMPARE(main.actstate, 0);
-    QCOMPARE(main.toolmode, 4);
-    QCOMPARE(main.cutimage->geometry(), QRect(0, 0, 0, 0));
-    QCOMPARE(main.textimage->geometry(), QRect(0, 0, 0, 0));
+    QCOMPARE(app.textPreview()->geometry(), QRect(0, 0, 0, 0));
+    QCOMPARE(main.toolmode(), ToolMode::Text);
+
+    // An anchored cut with its frame showing.
+    main.btmcut_Click();
+    main.picmain_MouseDown(1, 0, 150, 150);
+    main.picmain_MouseMove(1, 0, 750, 750);
+    QCOMPARE(app.selectionFrame(), QRect(10, 10, 40, 40));
+    QVERIFY(main.activeTool()->busy());
+    main.newact();
+    QVERIFY(!main.activeTool()->busy());
+    QCOMPARE(main.toolmode(), ToolMode::Cut);
+    QCOMPARE(app.selectionFrame(), QRect(0, 0, 0, 0));
 }
 
 void MainWindowTest::closePictureClearsMarksAndCollapsesTheSurface()
 {
     frmmain& main = *app.main;
     const QImage picture = patternImage(60, 40);
-    main.picmain->setPicture(picture);
-    main.picmain->ForeColor = Qt::red;
-    main.picmain->DrawWidth = 5;
-    main.picmain->Line(0, 0, 600, 450);
-    QVERIFY(!sameRgb(main.picmain->image(), picture));
+    app.open(writeBmp(app.dir, QStringLiteral("p.bmp"), picture));
+    app.chooseColor(Qt::red);
+    app.chooseFontSize(5);
+    app.drawLine(QPoint(0, 0), QPoint(40, 30));
+    QVERIFY(!sameRgb(app.shown(), picture));
+    QVERIFY(main.document().markedTiles() > 0);
     main.mclose_Click();
-    QCOMPARE(main.picmain->size(), QSize(0, 0));
-    QVERIFY(sameRgb(main.picmain->image(), picture));
+    QCOMPARE(app.picmain()->size(), QSize(0, 0));
+    QVERIFY(sameRgb(app.shown(), picture));
+    QCOMPARE(main.document().markedTiles(), 0);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -2,14 +2,13 @@
 // quality and progressive options, the remembered folder and every failure
 // ending in a message with nothing lost.
 
-#include "forms/export.h"
-#include "forms/frmoption.h"
 #include "jpeg/exportrules.h"
 #include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
+#include "settings/settingsfile.h"
 #include "testpictures.h"
-#include "toolkit/picturebox.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -49,27 +48,35 @@ class TestExport : public QObject
     ScriptedPrompter& prompter() { return m_app->prompter; }
     QString path(const QString& name) { return m_app->dir.filePath(name); }
 
-    frmoption& options()
-    {
-        // The options dialog appears with the settings; until then the test makes it.
-        if (!main().option)
-            main().option = new frmoption(main());
-        return *main().option;
-    }
+    QCheckBox* pro() { return control<QCheckBox>(main().optionWindow(), "pro"); }
 
+    // Through the options dialog's controls, as the user sets them.
     void setOptions(const QString& quality, Qt::CheckState progressive)
     {
-        options().kaizoudo->setText(quality);
-        options().pro->setCheckState(progressive);
+        control<QLineEdit>(main().optionWindow(), "kaizoudo")->setText(quality);
+        pro()->setCheckState(progressive);
+    }
+
+    // The remembered folder, as a settings file holding it gives it.
+    void setSavefolder(frmmain& window, const QString& folder)
+    {
+        Settings values = window.settings();
+        values.savefolder = folder;
+        QVERIFY(settingsfile::write(m_app->paths().settingsFile, values));
+        window.loadsetting();
     }
 
   private slots:
     void init()
     {
         m_app = std::make_unique<TestApp>();
-        m_piece = smoothImage(90, 70);
-        main().cuttedpic->Move(0, 0, 90 * 15, 70 * 15);
-        main().cuttedpic->setImage(m_piece);
+        // The piece: a real cut of 90 x 70 pixels out of a loaded picture.
+        const QImage picture = smoothImage(120, 100);
+        m_app->open(writeBmp(m_app->dir, QStringLiteral("picture.bmp"), picture));
+        const QRect area(17, 11, 90, 70);
+        m_piece = picture.copy(area);
+        m_app->cut(area);
+        QVERIFY(sameRgb(main().document().cuttedpic().image(), m_piece));
     }
 
     void cleanup() { m_app.reset(); }
@@ -86,11 +93,11 @@ class TestExport : public QObject
         const DecodedJpeg decoded = decodeJpeg(jpeg);
         QCOMPARE(decoded.image.size(), m_piece.size());
         QVERIFY(meanAbsError(decoded.image, m_piece) < 2.0);
-        QCOMPARE(main().savefolder, QDir(m_app->dir.path()).absolutePath());
-        QCOMPARE(main().dialog.Filter,
-                 QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*"));
+        QCOMPARE(main().settings().savefolder, QDir(m_app->dir.path()).absolutePath());
         QCOMPARE(prompter().saveRequests.size(), 1);
         const QString offered = prompter().saveRequests[0].nameFilter;
+        QCOMPARE(offered, CommonDialog::toQtFilter(
+                              QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*")));
         QVERIFY2(offered.contains(QStringLiteral("jpegファイル")) &&
                      offered.contains(QStringLiteral("(*.jpg);;全てのファイル (*.*)")),
                  qPrintable(offered));
@@ -125,16 +132,17 @@ class TestExport : public QObject
         const std::optional<std::uint8_t> parsed = jpeg::qualityFromText(text);
         QCOMPARE(parsed ? int(*parsed) : -1, expected);
 
+        setSavefolder(main(), QStringLiteral("before"));
         setOptions(text, Qt::Unchecked);
+        QCOMPARE(main().settings().quality, text);
         const QString target = path(QStringLiteral("quality.jpg"));
         prompter().files.push_back(target);
-        main().savefolder = QStringLiteral("before");
         main().savepicture();
         if (expected < 0) {
             QCOMPARE(prompter().errors.size(), 1);
             QVERIFY(prompter().errors[0].contains(QStringLiteral("JPEG解像度")));
             QVERIFY(!QFileInfo::exists(target));
-            QCOMPARE(main().savefolder, QStringLiteral("before"));
+            QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
         } else {
             QCOMPARE(prompter().errors, QStringList());
             const QByteArray written = fileBytes(target);
@@ -156,7 +164,7 @@ class TestExport : public QObject
     {
         QFETCH(int, state);
         QFETCH(int, marker);
-        options().pro->setTristate(true);
+        pro()->setTristate(true);
         setOptions(QStringLiteral("80"), static_cast<Qt::CheckState>(state));
         const QString target = path(QStringLiteral("p.jpg"));
         prompter().files.push_back(target);
@@ -164,11 +172,11 @@ class TestExport : public QObject
         QCOMPARE(frameMarker(fileBytes(target)), marker);
     }
 
-    void withoutOptionsDialog()
+    void defaultsWithoutSettingsFile()
     {
-        QVERIFY(!main().option || main().option->kaizoudo->text() == QLatin1String("50"));
-        delete main().option;
-        main().option = nullptr;
+        QVERIFY(!QFileInfo::exists(m_app->paths().settingsFile));
+        QCOMPARE(main().settings().quality, QStringLiteral("50"));
+        QVERIFY(!main().settings().isProgressive());
         const QString target = path(QStringLiteral("defaults.jpg"));
         prompter().files.push_back(target);
         main().savepicture();
@@ -198,13 +206,20 @@ class TestExport : public QObject
 
     void cancelChangesNothing()
     {
-        main().savefolder = QStringLiteral("before");
-        main().dialog.FileName = QStringLiteral("kept.jpg");
+        // A first save leaves its path in the dialog.
+        const QString kept = path(QStringLiteral("kept.jpg"));
+        prompter().files.push_back(kept);
         main().savepicture();
-        QCOMPARE(prompter().saveRequests.size(), 1);
-        QCOMPARE(prompter().saveRequests[0].fileName, QStringLiteral("kept.jpg"));
-        QCOMPARE(main().dialog.FileName, QStringLiteral("kept.jpg"));
-        QCOMPARE(main().savefolder, QStringLiteral("before"));
+        const QByteArray written = fileBytes(kept);
+        setSavefolder(main(), QStringLiteral("before"));
+        main().savepicture();
+        QCOMPARE(prompter().saveRequests.size(), 2);
+        QCOMPARE(prompter().saveRequests[1].fileName, kept);
+        // The cancelled dialog kept its file name for the next time.
+        main().savepicture();
+        QCOMPARE(prompter().saveRequests[2].fileName, kept);
+        QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
+        QCOMPARE(fileBytes(kept), written);
         QCOMPARE(prompter().errors, QStringList());
     }
 
@@ -222,16 +237,16 @@ class TestExport : public QObject
         const QByteArray before = writeBytes(target, "the old picture");
         prompter().files.push_back(target);
         prompter().confirmations.push_back(answer);
-        main().savefolder = QStringLiteral("before");
+        setSavefolder(main(), QStringLiteral("before"));
         main().savepicture();
         QCOMPARE(prompter().questions.size(), 1);
         QVERIFY(prompter().questions[0].contains(QStringLiteral("old.jpg")));
         if (answer) {
             QCOMPARE(decodeJpeg(fileBytes(target)).image.size(), m_piece.size());
-            QCOMPARE(main().savefolder, QDir(m_app->dir.path()).absolutePath());
+            QCOMPARE(main().settings().savefolder, QDir(m_app->dir.path()).absolutePath());
         } else {
             QCOMPARE(fileBytes(target), before);
-            QCOMPARE(main().savefolder, QStringLiteral("before"));
+            QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
         }
         QCOMPARE(prompter().errors, QStringList());
     }
@@ -244,12 +259,12 @@ class TestExport : public QObject
         const QByteArray before = writeBytes(target, "the old picture");
         prompter().files.push_back(target);
         prompter().confirmations.push_back(true);
-        main().savefolder = QStringLiteral("before");
+        setSavefolder(main(), QStringLiteral("before"));
         main().savepicture();
         QCOMPARE(prompter().errors.size(), 1);
         QVERIFY(prompter().errors[0].contains(QStringLiteral("保存できませんでした")));
         QCOMPARE(fileBytes(target), before);
-        QCOMPARE(main().savefolder, QStringLiteral("before"));
+        QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
     }
 
     void unwritableFolder_data()
@@ -265,13 +280,13 @@ class TestExport : public QObject
         writeBytes(path(QStringLiteral("plain.txt")), "text");
         const QString target = path(relative);
         prompter().files.push_back(target);
-        main().savefolder = QStringLiteral("before");
+        setSavefolder(main(), QStringLiteral("before"));
         main().savepicture();
         QCOMPARE(prompter().errors.size(), 1);
         QVERIFY(prompter().errors[0].contains(target));
         QVERIFY(!QFileInfo::exists(target));
         QCOMPARE(fileBytes(path(QStringLiteral("plain.txt"))), QByteArray("text"));
-        QCOMPARE(main().savefolder, QStringLiteral("before"));
+        QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
     }
 
     void missingLibrary_data()
@@ -292,17 +307,19 @@ class TestExport : public QObject
         AppPaths paths = m_app->paths();
         paths.jpegLibrary = library;
         frmmain window(scripted, paths);
-        window.cuttedpic->setImage(m_piece);
+        window.openDroppedFile(path(QStringLiteral("picture.bmp")));
+        cutPiece(window, QRect(17, 11, 90, 70));
+        QVERIFY(sameRgb(window.document().cuttedpic().image(), m_piece));
         const QString target = path(QStringLiteral("kept.jpg"));
         const QByteArray before = writeBytes(target, "the old picture");
         scripted.files.push_back(target);
         scripted.confirmations.push_back(true);
-        window.savefolder = QStringLiteral("before");
+        setSavefolder(window, QStringLiteral("before"));
         window.savepicture();
         QCOMPARE(scripted.errors.size(), 1);
         QVERIFY2(scripted.errors[0].contains(message), qPrintable(scripted.errors[0]));
         QCOMPARE(fileBytes(target), before);
-        QCOMPARE(window.savefolder, QStringLiteral("before"));
+        QCOMPARE(window.settings().savefolder, QStringLiteral("before"));
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -321,8 +338,11 @@ class TestExport : public QObject
 
     void emptyPieceIsReported()
     {
-        main().cuttedpic->Move(0, 0, 0, 0);
-        main().cuttedpic->setImage(QImage());
+        // A completing press on the anchor's column, below it: no width.
+        main().btmcut_Click();
+        main().picmain_MouseDown(1, 0, 150, 150);
+        main().picmain_MouseDown(1, 0, 150, 600);
+        QVERIFY(main().document().cuttedpic().image().isNull());
         const QString target = path(QStringLiteral("empty.jpg"));
         prompter().files.push_back(target);
         main().savepicture();
@@ -351,9 +371,9 @@ class TestExport : public QObject
             prompter().files.push_back(target);
         main().show();
         if (menu)
-            main().msave->trigger();
+            m_app->find<QAction>("msave")->trigger();
         else
-            QTest::mouseClick(main().btmsave, Qt::LeftButton);
+            QTest::mouseClick(m_app->button("btmsave"), Qt::LeftButton);
         QCOMPARE(prompter().saveRequests.size(), 1);
         QCOMPARE(QFileInfo::exists(target), !cancel);
         QVERIFY2(QFileInfo::exists(settings), "the settings file is written after every save");

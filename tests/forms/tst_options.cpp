@@ -2,10 +2,7 @@
 // against the close box, reopening, the main window taking no input while it
 // is shown, and shut-down with the dialog open.
 
-#include "forms/frmoption.h"
-#include "forms/frmpreview.h"
 #include "testpictures.h"
-#include "units/twips.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -37,12 +34,28 @@ class OptionsTest : public QObject
     void unusableQualityLeavesTheSlider();
     void greyedBoxBecomesOnOffWhenClicked();
     void shutDownWritesTheShownValues();
-    void screenshot();
+    void textsShowAsGlyphs();
 
   private:
+    template <typename Control = QWidget> Control* find(const char* name) const
+    {
+        return control<Control>(option, name);
+    }
+    QSlider* slider() const { return find<QSlider>("Slider1"); }
+    QLineEdit* kaizoudo() const { return find<QLineEdit>("kaizoudo"); }
+    QCheckBox* pro() const { return find<QCheckBox>("pro"); }
+    QWidget* ok() const { return find("Command2"); }
+    // The file name the next save dialog is preset with: the common dialog's.
+    QString nextSaveName() const
+    {
+        app->prompter.files.push_back(std::nullopt);
+        main->savepicture();
+        return app->prompter.saveRequests.last().fileName;
+    }
+
     std::unique_ptr<TestApp> app;
     frmmain* main = nullptr;
-    frmoption* option = nullptr;
+    QWidget* option = nullptr;
 };
 
 namespace {
@@ -63,7 +76,7 @@ void OptionsTest::init()
     main = app->main.get();
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main));
-    option = main->option;
+    option = main->optionWindow();
     QVERIFY(option);
 }
 
@@ -81,13 +94,13 @@ void OptionsTest::windowAsDesigned()
     QVERIFY(!option->parentWidget()); // disabling the main window must not reach it
     QVERIFY(!(option->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(option->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(option->Label1->text(), QStringLiteral("JPEG解像度"));
-    QCOMPARE(option->pro->text(), QStringLiteral("プログレッシブモード"));
-    QCOMPARE(option->Command2->text(), QStringLiteral("OK"));
-    QCOMPARE(option->Slider1->minimum(), 0);
-    QCOMPARE(option->Slider1->maximum(), 100);
-    QCOMPARE(option->Slider1->singleStep(), 1);
-    QCOMPARE(option->Slider1->pageStep(), 5);
+    QCOMPARE(find<QLabel>("Label1")->text(), QStringLiteral("JPEG解像度"));
+    QCOMPARE(pro()->text(), QStringLiteral("プログレッシブモード"));
+    QCOMPARE(find<QPushButton>("Command2")->text(), QStringLiteral("OK"));
+    QCOMPARE(slider()->minimum(), 0);
+    QCOMPARE(slider()->maximum(), 100);
+    QCOMPARE(slider()->singleStep(), 1);
+    QCOMPARE(slider()->pageStep(), 5);
     main->moption_Click();
     QVERIFY(option->isVisible());
     QCOMPARE(option->windowHandle()->transientParent(), main->windowHandle());
@@ -108,12 +121,8 @@ void OptionsTest::controlsStandAtTheirPlaces()
 {
     QFETCH(QString, name);
     QFETCH(QRect, twipRect);
-    const QHash<QString, QWidget*> controls = {{"Slider1", option->Slider1},
-                                               {"Command2", option->Command2},
-                                               {"kaizoudo", option->kaizoudo},
-                                               {"pro", option->pro},
-                                               {"Label1", option->Label1}};
-    const QWidget* control = controls.value(name);
+    const QWidget* control = find(qPrintable(name));
+    QVERIFY(control);
     // Twips to pixels rounds halves to even: 255 -> 17, 165 -> 11, 375 -> 25.
     const QRect expected(qRound(twipRect.x() / 15.0), qRound(twipRect.y() / 15.0),
                          qRound(twipRect.width() / 15.0), qRound(twipRect.height() / 15.0));
@@ -124,16 +133,15 @@ void OptionsTest::tabOrderRunsProKaizoudoOkSlider()
 {
     // The Tab chain from the check box, keeping the widgets that take Tab focus.
     QList<QWidget*> order;
-    QWidget* widget = option->pro;
+    QWidget* widget = pro();
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled())
             order << widget;
         widget = widget->nextInFocusChain();
-    } while (widget != option->pro);
-    const QList<QWidget*> expected = {option->pro, option->kaizoudo, option->Command2,
-                                      option->Slider1};
+    } while (widget != pro());
+    const QList<QWidget*> expected = {pro(), kaizoudo(), ok(), slider()};
     QCOMPARE(order, expected);
-    QCOMPARE(option->Label1->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(find("Label1")->focusPolicy(), Qt::NoFocus);
 }
 
 void OptionsTest::sliderWritesTheQuality_data()
@@ -151,49 +159,56 @@ void OptionsTest::sliderWritesTheQuality()
     QFETCH(int, key);
     QFETCH(QString, quality);
     main->moption_Click();
-    QCOMPARE(option->Slider1->value(), 50);
-    QTest::keyClick(option->Slider1, Qt::Key(key));
-    QCOMPARE(option->kaizoudo->text(), quality);
+    QCOMPARE(slider()->value(), 50);
+    QTest::keyClick(slider(), Qt::Key(key));
+    QCOMPARE(kaizoudo()->text(), quality);
+    QCOMPARE(main->settings().quality, quality);
 }
 
 void OptionsTest::typedQualityStoredByOk()
 {
     main->moption_Click();
-    option->kaizoudo->selectAll();
-    QTest::keyClicks(option->kaizoudo, QStringLiteral("75"));
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("75"));
-    QCOMPARE(option->Slider1->value(), 50); // typing does not move the slider
-    QTest::mouseClick(option->Command2, Qt::LeftButton);
+    kaizoudo()->selectAll();
+    QTest::keyClicks(kaizoudo(), QStringLiteral("75"));
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("75"));
+    QCOMPARE(slider()->value(), 50); // typing does not move the slider
+    QTest::mouseClick(ok(), Qt::LeftButton);
 
     QVERIFY(!option->isVisible());
     QVERIFY(main->isEnabled());
     QCOMPARE(fileLines(app->paths().settingsFile, 2), QByteArray("\"75\"\r\n0\r"));
-    QCOMPARE(option->Slider1->value(), 75); // the read-back on closing moved it
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("75"));
-    QCOMPARE(main->dialog.FileName, QStringLiteral(" "));
+    QCOMPARE(slider()->value(), 75); // the read-back on closing moved it
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("75"));
+    QCOMPARE(main->settings().quality, QStringLiteral("75"));
+    QCOMPARE(nextSaveName(), QStringLiteral(" "));
 }
 
 void OptionsTest::closeBoxRestoresTheFileValues()
 {
-    option->Slider1->setValue(30);
-    option->pro->setChecked(true);
+    slider()->setValue(30);
+    pro()->setChecked(true);
     main->savesetting();
+    // A save leaves its path in the common dialog.
+    const QString kept = app->dir.filePath(QStringLiteral("kept.jpg"));
+    app->prompter.files.push_back(kept);
+    main->savepicture();
 
     main->moption_Click();
-    QTest::keyClick(option->Slider1, Qt::Key_End);
-    QTest::mouseClick(option->pro, Qt::LeftButton);
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("100"));
-    QCOMPARE(option->pro->checkState(), Qt::Unchecked);
-    main->dialog.FileName = QStringLiteral("/kept.jpg");
+    QTest::keyClick(slider(), Qt::Key_End);
+    QTest::mouseClick(pro(), Qt::LeftButton);
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("100"));
+    QCOMPARE(pro()->checkState(), Qt::Unchecked);
     option->close(); // the close box
 
     QVERIFY(!option->isVisible());
     QVERIFY(main->isEnabled());
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("30"));
-    QCOMPARE(option->Slider1->value(), 30);
-    QCOMPARE(option->pro->checkState(), Qt::Checked);
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("30"));
+    QCOMPARE(slider()->value(), 30);
+    QCOMPARE(pro()->checkState(), Qt::Checked);
+    QCOMPARE(main->settings().quality, QStringLiteral("30"));
+    QCOMPARE(main->settings().progressive, std::int16_t(1));
     QCOMPARE(fileLines(app->paths().settingsFile, 2), QByteArray("\"30\"\r\n1\r"));
-    QCOMPARE(main->dialog.FileName, QStringLiteral("/kept.jpg"));
+    QCOMPARE(nextSaveName(), kept);
 }
 
 void OptionsTest::enterAndEscDoNothing_data()
@@ -209,8 +224,8 @@ void OptionsTest::enterAndEscDoNothing()
     QFETCH(int, key);
     main->moption_Click();
     QVERIFY(QTest::qWaitForWindowActive(option));
-    option->kaizoudo->setFocus();
-    QTest::keyClick(option->kaizoudo, Qt::Key(key));
+    kaizoudo()->setFocus();
+    QTest::keyClick(kaizoudo(), Qt::Key(key));
     QVERIFY(option->isVisible());
     QVERIFY(!main->isEnabled());
     QVERIFY(!QFile::exists(app->paths().settingsFile)); // OK was not pressed
@@ -219,15 +234,15 @@ void OptionsTest::enterAndEscDoNothing()
 void OptionsTest::reopeningShowsTheValuesInForce()
 {
     main->moption_Click();
-    option->kaizoudo->setText(QStringLiteral("65"));
-    QTest::mouseClick(option->pro, Qt::LeftButton);
-    QTest::mouseClick(option->Command2, Qt::LeftButton);
+    kaizoudo()->setText(QStringLiteral("65"));
+    QTest::mouseClick(pro(), Qt::LeftButton);
+    QTest::mouseClick(ok(), Qt::LeftButton);
 
     main->moption_Click();
     QVERIFY(option->isVisible());
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("65"));
-    QCOMPARE(option->Slider1->value(), 65);
-    QCOMPARE(option->pro->checkState(), Qt::Checked);
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("65"));
+    QCOMPARE(slider()->value(), 65);
+    QCOMPARE(pro()->checkState(), Qt::Checked);
 }
 
 void OptionsTest::mainWindowTakesNoInputWhileShown()
@@ -235,23 +250,24 @@ void OptionsTest::mainWindowTakesNoInputWhileShown()
     main->moption_Click();
     QVERIFY(!main->isEnabled());
     QVERIFY(option->isEnabled());
-    QTest::mouseClick(main->btmcut, Qt::LeftButton);
-    QCOMPARE(main->toolmode, std::int16_t(0));
+    QTest::mouseClick(app->button("btmcut"), Qt::LeftButton);
+    QCOMPARE(main->toolmode(), ToolMode::None);
 
-    QTest::mouseClick(option->Command2, Qt::LeftButton);
-    QTest::mouseClick(main->btmcut, Qt::LeftButton);
-    QCOMPARE(main->toolmode, std::int16_t(1)); // the same click counts again
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    QTest::mouseClick(app->button("btmcut"), Qt::LeftButton);
+    QCOMPARE(main->toolmode(), ToolMode::Cut); // the same click counts again
 }
 
 void OptionsTest::previewWindowDisabledWhileShown()
 {
-    main->preview = new frmpreview(*main);
-    main->preview->show();
+    main->mpreview_Click();
+    QWidget* preview = main->previewWindow();
+    QVERIFY(preview && preview->isVisible());
     main->moption_Click();
-    QVERIFY(main->preview->isVisible());
-    QVERIFY(!main->preview->isEnabled());
+    QVERIFY(preview->isVisible());
+    QVERIFY(!preview->isEnabled());
     option->close();
-    QVERIFY(main->preview->isEnabled());
+    QVERIFY(preview->isEnabled());
 }
 
 void OptionsTest::unusableQualityLeavesTheSlider()
@@ -261,12 +277,12 @@ void OptionsTest::unusableQualityLeavesTheSlider()
     file.write("\"best\"\r\n1\r\n");
     file.close();
     main->moption_Click();
-    QTest::keyClick(option->Slider1, Qt::Key_PageDown);
-    QCOMPARE(option->Slider1->value(), 45);
+    QTest::keyClick(slider(), Qt::Key_PageDown);
+    QCOMPARE(slider()->value(), 45);
     option->close();
-    QCOMPARE(option->kaizoudo->text(), QStringLiteral("best"));
-    QCOMPARE(option->Slider1->value(), 45);
-    QCOMPARE(option->pro->checkState(), Qt::Checked);
+    QCOMPARE(kaizoudo()->text(), QStringLiteral("best"));
+    QCOMPARE(slider()->value(), 45);
+    QCOMPARE(pro()->checkState(), Qt::Checked);
 }
 
 void OptionsTest::greyedBoxBecomesOnOffWhenClicked()
@@ -276,31 +292,38 @@ void OptionsTest::greyedBoxBecomesOnOffWhenClicked()
     file.write("\"50\"\r\n2\r\n");
     file.close();
     main->loadsetting();
-    QCOMPARE(option->pro->checkState(), Qt::PartiallyChecked);
-    QCOMPARE(option->proValue(), std::int16_t(2));
+    QCOMPARE(pro()->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(main->settings().progressive, std::int16_t(2));
     main->moption_Click();
     const QList<Qt::CheckState> afterClicks = {Qt::Checked, Qt::Unchecked, Qt::Checked};
     for (Qt::CheckState state : afterClicks) {
-        QTest::mouseClick(option->pro, Qt::LeftButton);
-        QCOMPARE(option->pro->checkState(), state);
+        QTest::mouseClick(pro(), Qt::LeftButton);
+        QCOMPARE(pro()->checkState(), state);
+        QCOMPARE(main->settings().progressive, std::int16_t(state == Qt::Checked ? 1 : 0));
     }
 }
 
 void OptionsTest::shutDownWritesTheShownValues()
 {
     main->moption_Click();
-    QTest::keyClick(option->Slider1, Qt::Key_End);
-    QTest::mouseClick(option->pro, Qt::LeftButton);
+    QTest::keyClick(slider(), Qt::Key_End);
+    QTest::mouseClick(pro(), Qt::LeftButton);
     main->close();
     QVERIFY(!option->isVisible());
     QCOMPARE(fileLines(app->paths().settingsFile, 2), QByteArray("\"100\"\r\n1\r"));
 }
 
-void OptionsTest::screenshot()
+void OptionsTest::textsShowAsGlyphs()
 {
     main->moption_Click();
     QVERIFY(QTest::qWaitForWindowExposed(option));
     saveScreenshot(option, QStringLiteral("options"));
+    // The captions show, and their Japanese characters are real glyphs.
+    for (const char* name : {"Label1", "pro", "Command2", "kaizoudo"})
+        QVERIFY2(coloursShown(find(name)) > 2, name);
+    QVERIFY(hasAllGlyphs(find<QLabel>("Label1")->text(), find("Label1")->font()));
+    QVERIFY(hasAllGlyphs(pro()->text(), pro()->font()));
+    QVERIFY(hasAllGlyphs(option->windowTitle(), option->font()));
 }
 
 QTEST_MAIN(OptionsTest)

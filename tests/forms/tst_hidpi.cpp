@@ -6,7 +6,6 @@
 
 #include "testpictures.h"
 #include "toolkit/picturebox.h"
-#include "toolkit/statusbar.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -23,10 +22,11 @@ class ScaledFixture
         app.main->show();
         ok = QTest::qWaitForWindowExposed(app.main.get());
         app.open(writeBmp(app.dir, QStringLiteral("source.bmp"), source));
-        QTest::mouseClick(app.main->btmcut, Qt::LeftButton);
+        QTest::mouseClick(app.button("btmcut"), Qt::LeftButton);
     }
 
-    QWidget* surface() { return app.main->picmain->client(); }
+    QWidget* surface() { return app.surface(); }
+    const QImage& piece() const { return app.main->document().cuttedpic().image(); }
 
     // A press as Qt delivers it from a scaled screen: the widget's position
     // rounded to whole pixels, the window's position exact.
@@ -97,12 +97,11 @@ void HiDpiTest::readoutAndPieceCountPicturePixels()
     ScaledFixture f;
     QTest::mouseClick(f.surface(), Qt::LeftButton, Qt::NoModifier, anchor);
     QTest::mouseMove(f.surface(), corner);
-    QCOMPARE(f.app.main->statusbar->Panel(1),
+    QCOMPARE(f.app.panel(1),
              QStringLiteral("(%1,%2)").arg(expected.width()).arg(expected.height()));
     QTest::mouseClick(f.surface(), Qt::LeftButton, Qt::NoModifier, corner);
     QString difference;
-    QVERIFY2(sameRgb(f.app.main->cuttedpic->image(), f.source.copy(expected), &difference),
-             qPrintable(difference));
+    QVERIFY2(sameRgb(f.piece(), f.source.copy(expected), &difference), qPrintable(difference));
 }
 
 void HiDpiTest::secondScreenPixelNamesTheSamePicturePixel()
@@ -112,9 +111,8 @@ void HiDpiTest::secondScreenPixelNamesTheSamePicturePixel()
     f.pressAt(QPointF(21.5, 13.5));
     f.pressAt(QPointF(60.5, 44.5));
     QString difference;
-    QVERIFY2(
-        sameRgb(f.app.main->cuttedpic->image(), f.source.copy(QRect(21, 13, 39, 31)), &difference),
-        qPrintable(difference));
+    QVERIFY2(sameRgb(f.piece(), f.source.copy(QRect(21, 13, 39, 31)), &difference),
+             qPrintable(difference));
 }
 
 int main(int argc, char* argv[])

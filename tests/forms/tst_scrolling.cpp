@@ -14,9 +14,20 @@
 
 namespace {
 
-QSize baseInner(const frmmain& m)
+PictureBox* base(const TestApp& app)
 {
-    return QSize(twips::toPixels(m.base->ScaleWidth()), twips::toPixels(m.base->ScaleHeight()));
+    return app.find<PictureBox>("base");
+}
+
+ScrollBar* bar(const TestApp& app, const char* name)
+{
+    return app.find<ScrollBar>(name);
+}
+
+QSize baseInner(const TestApp& app)
+{
+    const PictureBox* viewport = base(app);
+    return QSize(twips::toPixels(viewport->ScaleWidth()), twips::toPixels(viewport->ScaleHeight()));
 }
 
 // Loads a picture whose size is the viewport's inner size plus the given amounts.
@@ -85,14 +96,13 @@ void ScrollingTest::ranges()
     QFETCH(bool, hEnabled);
     QFETCH(bool, vEnabled);
     TestApp app;
-    frmmain& m = *app.main;
-    loadSized(app, baseInner(m) + extra);
-    QCOMPARE(m.HScroll->isEnabled(), hEnabled);
-    QCOMPARE(m.VScroll->isEnabled(), vEnabled);
+    loadSized(app, baseInner(app) + extra);
+    QCOMPARE(bar(app, "HScroll")->isEnabled(), hEnabled);
+    QCOMPARE(bar(app, "VScroll")->isEnabled(), vEnabled);
     // The range is the whole overhang in twips; a bar that is not needed keeps Max 0.
-    QCOMPARE(m.HScroll->Max(), hEnabled ? extra.width() * 15 : 0);
-    QCOMPARE(m.VScroll->Max(), vEnabled ? extra.height() * 15 : 0);
-    QCOMPARE(m.picmain->pos(), QPoint(0, 0));
+    QCOMPARE(bar(app, "HScroll")->Max(), hEnabled ? extra.width() * 15 : 0);
+    QCOMPARE(bar(app, "VScroll")->Max(), vEnabled ? extra.height() * 15 : 0);
+    QCOMPARE(app.picmain()->pos(), QPoint(0, 0));
 }
 
 void ScrollingTest::fullRangeReachesFarEdge_data()
@@ -106,63 +116,59 @@ void ScrollingTest::fullRangeReachesFarEdge()
 {
     QFETCH(bool, horizontal);
     TestApp app;
-    frmmain& m = *app.main;
-    const QSize inner = baseInner(m);
+    const QSize inner = baseInner(app);
     loadSized(app, horizontal ? QSize(10000, 50) : QSize(50, 10000));
-    ScrollBar* bar = horizontal ? m.HScroll : m.VScroll;
-    QCOMPARE(bar->Max(), (10000 - (horizontal ? inner.width() : inner.height())) * 15);
-    bar->setValue(bar->Max());
+    ScrollBar* scrolled = bar(app, horizontal ? "HScroll" : "VScroll");
+    QCOMPARE(scrolled->Max(), (10000 - (horizontal ? inner.width() : inner.height())) * 15);
+    scrolled->setValue(scrolled->Max());
     // Shifted by exactly the overhang: the far edge stands one border width
     // beyond the viewport's inner edge.
-    const int shift = horizontal ? m.picmain->x() : m.picmain->y();
+    const int shift = horizontal ? app.picmain()->x() : app.picmain()->y();
     QCOMPARE(shift, (horizontal ? inner.width() : inner.height()) - 10000);
-    QCOMPARE(horizontal ? m.picmain->y() : m.picmain->x(), 0);
+    QCOMPARE(horizontal ? app.picmain()->y() : app.picmain()->x(), 0);
 }
 
 void ScrollingTest::arrowAndTrackSteps()
 {
     TestApp app;
-    frmmain& m = *app.main;
-    m.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&m));
-    loadSized(app, baseInner(m) + QSize(600, 600));
-    QTest::mouseClick(m.HScroll, Qt::LeftButton, Qt::NoModifier,
-                      centreOf(m.HScroll, QStyle::SC_ScrollBarAddLine));
-    QCOMPARE(m.HScroll->Value(), 500);
-    QCOMPARE(m.picmain->x(), -33); // 500 twips, to the nearest pixel
-    QTest::mouseClick(m.VScroll, Qt::LeftButton, Qt::NoModifier,
-                      centreOf(m.VScroll, QStyle::SC_ScrollBarAddPage));
-    QCOMPARE(m.VScroll->Value(), 1);
-    QTest::mouseClick(m.HScroll, Qt::LeftButton, Qt::NoModifier,
-                      centreOf(m.HScroll, QStyle::SC_ScrollBarSubLine));
-    QCOMPARE(m.HScroll->Value(), 0);
-    QCOMPARE(m.picmain->x(), 0);
+    app.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+    loadSized(app, baseInner(app) + QSize(600, 600));
+    QTest::mouseClick(bar(app, "HScroll"), Qt::LeftButton, Qt::NoModifier,
+                      centreOf(bar(app, "HScroll"), QStyle::SC_ScrollBarAddLine));
+    QCOMPARE(bar(app, "HScroll")->Value(), 500);
+    QCOMPARE(app.picmain()->x(), -33); // 500 twips, to the nearest pixel
+    QTest::mouseClick(bar(app, "VScroll"), Qt::LeftButton, Qt::NoModifier,
+                      centreOf(bar(app, "VScroll"), QStyle::SC_ScrollBarAddPage));
+    QCOMPARE(bar(app, "VScroll")->Value(), 1);
+    QTest::mouseClick(bar(app, "HScroll"), Qt::LeftButton, Qt::NoModifier,
+                      centreOf(bar(app, "HScroll"), QStyle::SC_ScrollBarSubLine));
+    QCOMPARE(bar(app, "HScroll")->Value(), 0);
+    QCOMPARE(app.picmain()->x(), 0);
 }
 
 void ScrollingTest::thumbMovesPictureOnRelease()
 {
     TestApp app;
-    frmmain& m = *app.main;
-    loadSized(app, baseInner(m) + QSize(600, 0));
-    m.HScroll->setSliderDown(true);
-    m.HScroll->setSliderPosition(3000);
-    QCOMPARE(m.picmain->x(), 0); // the picture stays still during the drag
-    m.HScroll->setSliderDown(false);
-    QCOMPARE(m.HScroll->Value(), 3000);
-    QCOMPARE(m.picmain->x(), -200);
+    loadSized(app, baseInner(app) + QSize(600, 0));
+    bar(app, "HScroll")->setSliderDown(true);
+    bar(app, "HScroll")->setSliderPosition(3000);
+    QCOMPARE(app.picmain()->x(), 0); // the picture stays still during the drag
+    bar(app, "HScroll")->setSliderDown(false);
+    QCOMPARE(bar(app, "HScroll")->Value(), 3000);
+    QCOMPARE(app.picmain()->x(), -200);
 }
 
 void ScrollingTest::narrowerPictureAfterScrolling()
 {
     TestApp app;
-    frmmain& m = *app.main;
-    loadSized(app, baseInner(m) + QSize(600, 0));
-    m.HScroll->setValue(m.HScroll->Max());
-    loadSized(app, baseInner(m) + QSize(100, 0));
-    QCOMPARE(m.HScroll->Max(), 1500);
-    QVERIFY(m.HScroll->Value() <= m.HScroll->Max());
+    loadSized(app, baseInner(app) + QSize(600, 0));
+    bar(app, "HScroll")->setValue(bar(app, "HScroll")->Max());
+    loadSized(app, baseInner(app) + QSize(100, 0));
+    QCOMPARE(bar(app, "HScroll")->Max(), 1500);
+    QVERIFY(bar(app, "HScroll")->Value() <= bar(app, "HScroll")->Max());
     // Either shown from its left edge or matching the pulled-back thumb.
-    QVERIFY(m.picmain->x() == 0 || m.picmain->x() == -100);
+    QVERIFY(app.picmain()->x() == 0 || app.picmain()->x() == -100);
 }
 
 void ScrollingTest::wheel_data()
@@ -187,29 +193,27 @@ void ScrollingTest::wheel()
     QFETCH(int, hNotches);
     QFETCH(int, vNotches);
     TestApp app;
-    frmmain& m = *app.main;
-    loadSized(app, baseInner(m) + QSize(2000, 2000));
+    loadSized(app, baseInner(app) + QSize(2000, 2000));
     // Sent straight to the viewport: a synthesised wheel event does not travel up
     // from the picture to its parents as a real one does.
-    ::wheel(m.base, angle, modifiers);
+    ::wheel(base(app), angle, modifiers);
     // Each notch scrolls as far as the desktop's lines-per-notch arrow clicks.
     const int perNotch = 500 * QApplication::wheelScrollLines();
-    QCOMPARE(m.HScroll->Value(), hNotches * perNotch);
-    QCOMPARE(m.VScroll->Value(), vNotches * perNotch);
-    QCOMPARE(-m.picmain->x(), twips::toPixels(float(m.HScroll->Value())));
-    QCOMPARE(-m.picmain->y(), twips::toPixels(float(m.VScroll->Value())));
+    QCOMPARE(bar(app, "HScroll")->Value(), hNotches * perNotch);
+    QCOMPARE(bar(app, "VScroll")->Value(), vNotches * perNotch);
+    QCOMPARE(-app.picmain()->x(), twips::toPixels(float(bar(app, "HScroll")->Value())));
+    QCOMPARE(-app.picmain()->y(), twips::toPixels(float(bar(app, "VScroll")->Value())));
 }
 
 void ScrollingTest::touchpadFractionsAddUp()
 {
     TestApp app;
-    frmmain& m = *app.main;
-    loadSized(app, baseInner(m) + QSize(0, 3000));
+    loadSized(app, baseInner(app) + QSize(0, 3000));
     for (int i = 0; i < 7; ++i)
-        ::wheel(m.base, QPoint(0, -15), Qt::NoModifier);
-    QCOMPARE(m.VScroll->Value(), 0); // seven eighths of a notch
-    ::wheel(m.base, QPoint(0, -15), Qt::NoModifier);
-    QCOMPARE(m.VScroll->Value(), 500 * QApplication::wheelScrollLines());
+        ::wheel(base(app), QPoint(0, -15), Qt::NoModifier);
+    QCOMPARE(bar(app, "VScroll")->Value(), 0); // seven eighths of a notch
+    ::wheel(base(app), QPoint(0, -15), Qt::NoModifier);
+    QCOMPARE(bar(app, "VScroll")->Value(), 500 * QApplication::wheelScrollLines());
 }
 
 QTEST_MAIN(ScrollingTest)

@@ -6,6 +6,7 @@
 #include "toolkit/picturebox.h"
 #include "units/twips.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QtTest>
@@ -34,19 +35,27 @@ class TestPreview : public QObject
     std::unique_ptr<TestApp> m_app;
 
     frmmain& main() { return *m_app->main; }
+    QWidget* preview() { return main().previewWindow(); }
+    PictureBox* picpreview() { return control<PictureBox>(preview(), "picpreview"); }
+    const QImage& piece() { return main().document().cuttedpic().image(); }
 
-    // A piece whose preview picture box (one pixel of border each side) has the
-    // given outer size in pixels.
-    void setPieceForBox(int boxWidth, int boxHeight, int seed = 0)
+    // Cuts a piece whose preview picture box (one pixel of border each side)
+    // has the given outer size in pixels, out of a picture loaded for it.
+    QImage setPieceForBox(int boxWidth, int boxHeight, int seed = 0)
     {
-        main().cuttedpic->setImage(patternImage(boxWidth - 2, boxHeight - 2, seed));
+        const QImage picture = patternImage(400, 400);
+        if (main().document().picture().isNull())
+            m_app->open(writeBmp(m_app->dir, QStringLiteral("large.bmp"), picture));
+        const QRect area(seed * 3, seed * 2, boxWidth - 2, boxHeight - 2);
+        m_app->cut(area);
+        return picture.copy(area);
     }
 
     // A real cut with the Cut tool between two pixels of the picture surface.
     void cut(QPoint from, QPoint to)
     {
-        QTest::mouseClick(main().btmcut, Qt::LeftButton);
-        QWidget* surface = main().picmain->client();
+        QTest::mouseClick(m_app->button("btmcut"), Qt::LeftButton);
+        QWidget* surface = m_app->surface();
         QTest::mousePress(surface, Qt::LeftButton, {}, from);
         QTest::mouseRelease(surface, Qt::LeftButton, {}, from);
         QTest::mouseMove(surface, to);
@@ -65,16 +74,17 @@ class TestPreview : public QObject
     void controls()
     {
         main().previewreload();
-        frmpreview* preview = main().preview;
-        QVERIFY(preview);
-        QCOMPARE(preview->windowTitle(), QStringLiteral("プレビュー"));
-        QCOMPARE(preview->btmpreviewsave->text(), QStringLiteral("保存"));
-        QCOMPARE(preview->btmpreviewcancel->text(), QStringLiteral("キャンセル"));
-        QCOMPARE(preview->btmpreviewsave->geometry(), QRect(8, 8, 66, 33));
-        QCOMPARE(preview->btmpreviewcancel->geometry(), QRect(88, 8, 66, 33));
-        QCOMPARE(preview->picpreview->pos(), QPoint(0, 48));
-        QVERIFY(preview->isVisible());
-        QVERIFY(!preview->parentWidget());
+        QVERIFY(preview());
+        QCOMPARE(preview()->windowTitle(), QStringLiteral("プレビュー"));
+        const auto* save = control<QPushButton>(preview(), "btmpreviewsave");
+        const auto* cancel = control<QPushButton>(preview(), "btmpreviewcancel");
+        QCOMPARE(save->text(), QStringLiteral("保存"));
+        QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+        QCOMPARE(save->geometry(), QRect(8, 8, 66, 33));
+        QCOMPARE(cancel->geometry(), QRect(88, 8, 66, 33));
+        QCOMPARE(picpreview()->pos(), QPoint(0, 48));
+        QVERIFY(preview()->isVisible());
+        QVERIFY(!preview()->parentWidget());
     }
 
     void outerSizeRule_data()
@@ -120,9 +130,8 @@ class TestPreview : public QObject
         QFETCH(float, height);
         setPieceForBox(boxWidth, boxHeight);
         main().previewreload();
-        frmpreview* preview = main().preview;
-        QCOMPARE(preview->picpreview->size(), QSize(boxWidth, boxHeight));
-        const QSize outer = preview->frameGeometry().size();
+        QCOMPARE(picpreview()->size(), QSize(boxWidth, boxHeight));
+        const QSize outer = preview()->frameGeometry().size();
         QVERIFY2(nearTwips(twips::fromPixels(outer.width()), width),
                  qPrintable(QString::number(outer.width())));
         QVERIFY2(nearTwips(twips::fromPixels(outer.height()), height),
@@ -131,21 +140,26 @@ class TestPreview : public QObject
 
     void showsACopyOfThePiece()
     {
-        const QImage piece = patternImage(120, 90, 4);
-        main().cuttedpic->setImage(piece);
+        const QImage cut = setPieceForBox(122, 92, 4);
         main().previewreload();
         QString difference;
-        QVERIFY2(sameRgb(main().preview->picpreview->image(), piece, &difference),
-                 qPrintable(difference));
-        // Later changes of the piece store reach the preview only by a refresh.
-        main().cuttedpic->setImage(patternImage(50, 40, 7));
-        QVERIFY(sameRgb(main().preview->picpreview->image(), piece));
+        QVERIFY2(sameRgb(picpreview()->picture(), cut, &difference), qPrintable(difference));
+        // Later changes of the piece store reach the preview only by a refresh:
+        // a cut completed on its anchor's row, left of it, clears the piece and
+        // refreshes nothing.
+        main().btmcut_Click();
+        main().picmain_MouseDown(1, 0, 1500, 1500);
+        main().picmain_MouseDown(1, 0, 750, 1500);
+        QImage cleared(cut.size(), QImage::Format_RGB32);
+        cleared.fill(Qt::white);
+        QVERIFY(sameRgb(piece(), cleared));
+        QVERIFY(sameRgb(picpreview()->picture(), cut));
     }
 
     void blankPieceBeforeFirstCut()
     {
         main().previewreload();
-        const QImage shown = main().preview->picpreview->image();
+        const QImage shown = picpreview()->picture();
         QCOMPARE(shown.size(), QSize(97, 97));
         QCOMPARE(QColor(shown.pixel(0, 0)), QColor(Qt::white));
         QCOMPARE(QColor(shown.pixel(96, 96)), QColor(Qt::white));
@@ -155,22 +169,22 @@ class TestPreview : public QObject
     {
         setPieceForBox(80, 60);
         main().previewreload();
-        frmpreview* preview = main().preview;
-        preview->move(310, 205);
-        const QPoint corner = preview->frameGeometry().topLeft();
+        QWidget* shown = preview();
+        shown->move(310, 205);
+        const QPoint corner = shown->frameGeometry().topLeft();
         setPieceForBox(260, 300, 2);
         main().previewreload();
-        QCOMPARE(main().preview.data(), preview);
-        QCOMPARE(preview->frameGeometry().topLeft(), corner);
-        QVERIFY(nearTwips(twips::fromPixels(preview->frameGeometry().width()), 260 * 15 + 100));
+        QCOMPARE(preview(), shown);
+        QCOMPARE(shown->frameGeometry().topLeft(), corner);
+        QVERIFY(nearTwips(twips::fromPixels(shown->frameGeometry().width()), 260 * 15 + 100));
     }
 
     void menuOpensIt()
     {
-        QVERIFY(!main().preview);
-        main().mpreview->trigger();
-        QVERIFY(main().preview);
-        QVERIFY(main().preview->isVisible());
+        QVERIFY(!preview());
+        m_app->find<QAction>("mpreview")->trigger();
+        QVERIFY(preview());
+        QVERIFY(preview()->isVisible());
     }
 
     void cutRefreshesAShownPreview()
@@ -178,13 +192,12 @@ class TestPreview : public QObject
         m_app->open(writeBmp(m_app->dir, QStringLiteral("source.bmp"), patternImage(200, 150)));
         main().show();
         main().previewreload();
-        QCOMPARE(main().preview->picpreview->image().size(), QSize(97, 97));
+        QCOMPARE(picpreview()->picture().size(), QSize(97, 97));
         cut(QPoint(10, 20), QPoint(70, 60));
-        const QImage piece = main().cuttedpic->image();
-        QVERIFY(!piece.isNull());
-        QVERIFY(sameRgb(main().preview->picpreview->image(), piece));
-        QCOMPARE(main().preview->picpreview->size(), piece.size() + QSize(2, 2));
-        QVERIFY(nearTwips(twips::fromPixels(main().preview->frameGeometry().height()), 3400));
+        QCOMPARE(piece().size(), QSize(60, 40));
+        QVERIFY(sameRgb(picpreview()->picture(), piece()));
+        QCOMPARE(picpreview()->size(), piece().size() + QSize(2, 2));
+        QVERIFY(nearTwips(twips::fromPixels(preview()->frameGeometry().height()), 3400));
     }
 
     void cutDoesNotOpenAClosedPreview()
@@ -192,12 +205,12 @@ class TestPreview : public QObject
         m_app->open(writeBmp(m_app->dir, QStringLiteral("source.bmp"), patternImage(200, 150)));
         main().show();
         main().previewreload();
-        main().preview->close();
+        preview()->close();
         discardClosedWindows();
-        QVERIFY(!main().preview);
+        QVERIFY(!preview());
         cut(QPoint(5, 5), QPoint(60, 50));
-        QVERIFY(!main().cuttedpic->image().isNull());
-        QVERIFY(!main().preview);
+        QCOMPARE(piece().size(), QSize(55, 45));
+        QVERIFY(!preview());
     }
 
     void closingDiscardsIt_data()
@@ -211,45 +224,46 @@ class TestPreview : public QObject
     {
         QFETCH(bool, byButton);
         main().previewreload();
-        QPointer<frmpreview> preview = main().preview;
+        QPointer<QWidget> shown = preview();
         if (byButton)
-            QTest::mouseClick(preview->btmpreviewcancel, Qt::LeftButton);
+            QTest::mouseClick(control(shown, "btmpreviewcancel"), Qt::LeftButton);
         else
-            preview->close();
+            shown->close();
         discardClosedWindows();
-        QVERIFY(!preview);
-        QVERIFY(!main().preview);
+        QVERIFY(!shown);
+        QVERIFY(!preview());
         // The next refresh makes a new one.
         main().previewreload();
-        QVERIFY(main().preview && main().preview->isVisible());
+        QVERIFY(preview() && preview()->isVisible());
     }
 
     void saveButtonExportsOnly()
     {
         const QString settings = m_app->paths().settingsFile;
+        setPieceForBox(42, 32);
         QFile::remove(settings);
-        main().cuttedpic->setImage(patternImage(40, 30));
         main().previewreload();
         const QString target = m_app->dir.filePath(QStringLiteral("from-preview.jpg"));
         m_app->prompter.files.push_back(target);
-        QTest::mouseClick(main().preview->btmpreviewsave, Qt::LeftButton);
+        QTest::mouseClick(control(preview(), "btmpreviewsave"), Qt::LeftButton);
         QVERIFY(QFileInfo(target).size() > 0);
-        QVERIFY(main().preview && main().preview->isVisible());
+        QVERIFY(preview() && preview()->isVisible());
         QVERIFY(!QFileInfo::exists(settings));
     }
 
-    // Not an assertion: the window as a user sees it, for a look by eye.
-    void screenshot()
+    // What the user sees: the piece's own pixels in the picture box.
+    void showsThePieceOnScreen()
     {
         m_app->open(writeBmp(m_app->dir, QStringLiteral("source.bmp"), patternImage(300, 260)));
         main().show();
         main().previewreload();
         cut(QPoint(20, 20), QPoint(240, 250));
-        saveScreenshot(main().preview, QStringLiteral("preview"));
-        main().cuttedpic->setImage(QImage());
-        main().cuttedpic->Move(0, 0, 1455, 1455);
-        main().previewreload();
-        saveScreenshot(main().preview, QStringLiteral("preview-blank"));
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        saveScreenshot(preview(), QStringLiteral("preview"));
+        const QImage seen = picpreview()->client()->grab().toImage();
+        QString difference;
+        QVERIFY2(sameRgb(seen, patternImage(300, 260).copy(20, 20, 220, 230), &difference),
+                 qPrintable(difference));
     }
 };
 

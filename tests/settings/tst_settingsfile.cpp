@@ -1,15 +1,12 @@
-// The settings file: its exact bytes, the reading of hand-made files, writes
-// that fail, and the round trip through the main window and a restart.
+// The settings file: its exact bytes, the reading of hand-made files and
+// writes that fail. The main window's side is tested in forms/tst_savesetting.
 
-#include "forms/frmoption.h"
 #include "settings/settingsfile.h"
 #include "testpictures.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -24,27 +21,10 @@ class SettingsFileTest : public QObject
     void readsHandMadeFiles();
     void stopsAtAnEndlessLine();
     void missingFileGivesDefaults();
-    void readOnlyFolderKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
-    void mainWindowWritesItsValues();
-    void pathsSurviveARestart();
-    void loadsettingFallsBackValueByValue();
 };
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QByteArray kOldFile = "\"70\"\r\n1\r\n\"/old/picture.bmp\"\r\n\"/old\"\r\n300\r\n450\r\n";
 
@@ -56,31 +36,39 @@ void SettingsFileTest::writesExactBytes_data()
     QTest::addColumn<int>("progressive");
     QTest::addColumn<QString>("picpath");
     QTest::addColumn<QString>("savefolder");
-    QTest::addColumn<float>("left");
-    QTest::addColumn<float>("top");
+    QTest::addColumn<QString>("position"); // "left,top" or "none"
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("start values") << "50" << 0 << ""
-                                  << "" << 1500.0f << 1200.0f
+                                  << ""
+                                  << "1500,1200"
                                   << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n1500\r\n1200\r\n");
     QTest::newRow("paths and checked box")
         << "75" << 1 << "/home/u/a b,c.jpg"
-        << "/home/u/out" << 0.0f << 15.0f
+        << "/home/u/out"
+        << "0,15"
         << QByteArray("\"75\"\r\n1\r\n\"/home/u/a b,c.jpg\"\r\n\"/home/u/out\"\r\n0\r\n15\r\n");
-    QTest::newRow("greyed, negative and fractional position")
+    QTest::newRow("greyed, negative position")
         << "abc" << 2 << ""
-        << "" << -120.0f << 1234.5f
-        << QByteArray("\"abc\"\r\n2\r\n\"\"\r\n\"\"\r\n-120\r\n1234.5\r\n");
+        << ""
+        << "-120,1234" << QByteArray("\"abc\"\r\n2\r\n\"\"\r\n\"\"\r\n-120\r\n1234\r\n");
+    QTest::newRow("no stored position")
+        << "50" << 0 << ""
+        << ""
+        << "none" << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n");
     QTest::newRow("Japanese path as UTF-8")
-        << "50" << 0 << QStringLiteral("/写真/猫.jpg") << "" << 1500.0f << 1200.0f
+        << "50" << 0 << QStringLiteral("/写真/猫.jpg") << ""
+        << "1500,1200"
         << QByteArray("\"50\"\r\n0\r\n\"/\xe5\x86\x99\xe7\x9c\x9f/\xe7\x8c\xab.jpg\"\r\n\"\"\r\n"
                       "1500\r\n1200\r\n");
     QTest::newRow("quote and line break written empty")
         << "5\"0" << 0 << "/a\"b.jpg"
-        << "/x\ny" << 1.0f << 2.0f << QByteArray("\"\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n2\r\n");
+        << "/x\ny"
+        << "1,2" << QByteArray("\"\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n2\r\n");
     QTest::newRow("carriage return written empty")
         << "50" << 0 << "/a\rb"
-        << "" << 1.0f << 2.0f << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n2\r\n");
+        << ""
+        << "1,2" << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n2\r\n");
 }
 
 void SettingsFileTest::writesExactBytes()
@@ -89,16 +77,22 @@ void SettingsFileTest::writesExactBytes()
     QFETCH(int, progressive);
     QFETCH(QString, picpath);
     QFETCH(QString, savefolder);
-    QFETCH(float, left);
-    QFETCH(float, top);
+    QFETCH(QString, position);
     QFETCH(QByteArray, bytes);
 
-    const SettingsValues values{
-        quality, static_cast<std::int16_t>(progressive), picpath, savefolder, left, top};
+    Settings values;
+    values.quality = quality;
+    values.progressive = static_cast<std::int16_t>(progressive);
+    values.picpath = picpath;
+    values.savefolder = savefolder;
+    if (position != QLatin1String("none")) {
+        values.winleft = position.section(QLatin1Char(','), 0, 0).toInt();
+        values.wintop = position.section(QLatin1Char(','), 1, 1).toInt();
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
     QVERIFY(settingsfile::write(path, values));
-    QCOMPARE(readAll(path), bytes);
+    QCOMPARE(fileContents(path), bytes);
     // Nothing but the file itself is left in the folder.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.ini")});
 }
@@ -238,14 +232,14 @@ void SettingsFileTest::readsHandMadeFiles()
     QFETCH(QString, savefolder);
     QFETCH(QString, position);
 
-    const LoadedSettings loaded = settingsfile::interpret(settingsfile::parse(bytes));
+    const Settings loaded = settingsfile::interpret(settingsfile::parse(bytes));
     QCOMPARE(loaded.quality, quality);
-    QCOMPARE(loaded.sliderValue.value_or(-1), slider);
+    QCOMPARE(loaded.sliderValue().value_or(-1), slider);
     QCOMPARE(int(loaded.progressive), progressive);
     QCOMPARE(loaded.picpath, picpath);
     QCOMPARE(loaded.savefolder, savefolder);
-    const QString read = loaded.left && loaded.top
-                             ? QStringLiteral("%1,%2").arg(*loaded.left).arg(*loaded.top)
+    const QString read = loaded.winleft && loaded.wintop
+                             ? QStringLiteral("%1,%2").arg(*loaded.winleft).arg(*loaded.wintop)
                              : QStringLiteral("none");
     QCOMPARE(read, position);
 }
@@ -256,7 +250,7 @@ void SettingsFileTest::stopsAtAnEndlessLine()
     // to its end, and the records from there on count as missing.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
-    writeFile(path, "\"60\"\r\n" + QByteArray(16 * 1024 * 1024, '7') + "\r\n\"/p\"\r\n");
+    QVERIFY(replaceFile(path, "\"60\"\r\n" + QByteArray(16 * 1024 * 1024, '7') + "\r\n\"/p\"\r\n"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const SettingsRecords records = settingsfile::parse(file);
@@ -271,32 +265,14 @@ void SettingsFileTest::missingFileGivesDefaults()
 {
     QTemporaryDir dir;
     QVERIFY(!settingsfile::read(dir.filePath(QStringLiteral("none.ini"))).has_value());
-    TestApp app; // its settings file does not exist yet
-    QCOMPARE(app.main->option->kaizoudo->text(), QStringLiteral("50"));
-    QCOMPARE(app.main->option->Slider1->value(), 50);
-    QCOMPARE(app.main->option->pro->checkState(), Qt::Unchecked);
-    QVERIFY(app.main->picpath.isEmpty());
-    QVERIFY(app.main->savefolder.isEmpty());
-    QVERIFY(!app.main->hasStoredPosition);
-}
-
-void SettingsFileTest::readOnlyFolderKeepsTheOldFile()
-{
-    TestApp app;
-    const QString path = app.paths().settingsFile;
-    writeFile(path, kOldFile);
-    QFile::Permissions before = QFile::permissions(app.dir.path());
-    QFile::setPermissions(app.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    QFile probe(app.dir.filePath(QStringLiteral("probe")));
-    if (probe.open(QIODevice::WriteOnly)) {
-        probe.remove();
-        QFile::setPermissions(app.dir.path(), before);
-        QSKIP("permissions do not bind this user (root); the full-disk case covers the write");
-    }
-    app.main->option->kaizoudo->setText(QStringLiteral("10"));
-    app.main->savesetting();
-    QFile::setPermissions(app.dir.path(), before);
-    QCOMPARE(readAll(path), kOldFile);
+    // What the window reads in its place: no records, every value its default.
+    const Settings defaults = settingsfile::interpret(SettingsRecords{});
+    QCOMPARE(defaults.quality, QStringLiteral("50"));
+    QCOMPARE(defaults.sliderValue(), std::optional<int>(50));
+    QCOMPARE(defaults.progressive, std::int16_t(0));
+    QVERIFY(defaults.picpath.isEmpty());
+    QVERIFY(defaults.savefolder.isEmpty());
+    QVERIFY(!defaults.winleft && !defaults.wintop);
 }
 
 void SettingsFileTest::fullDiskKeepsTheOldFile()
@@ -305,7 +281,7 @@ void SettingsFileTest::fullDiskKeepsTheOldFile()
     // a full disk does, for any user.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setting.ini"));
-    writeFile(path, kOldFile);
+    QVERIFY(replaceFile(path, kOldFile));
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -318,61 +294,9 @@ void SettingsFileTest::fullDiskKeepsTheOldFile()
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!written);
-    QCOMPARE(readAll(path), kOldFile);
+    QCOMPARE(fileContents(path), kOldFile);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.ini")});
 }
 
-void SettingsFileTest::mainWindowWritesItsValues()
-{
-    TestApp app;
-    frmmain& main = *app.main;
-    main.move(100, 80); // 1500, 1200 twips; the window is not shown, so it has no frame
-    main.option->kaizoudo->setText(QStringLiteral("65"));
-    main.option->pro->setChecked(true);
-    main.picpath = QStringLiteral("/pics/a.jpg");
-    main.savefolder = QStringLiteral("/out");
-    main.savesetting();
-    QCOMPARE(readAll(app.paths().settingsFile),
-             QByteArray("\"65\"\r\n1\r\n\"/pics/a.jpg\"\r\n\"/out\"\r\n1500\r\n1200\r\n"));
-}
-
-void SettingsFileTest::pathsSurviveARestart()
-{
-    TestApp app;
-    const QString picture = QStringLiteral("/home/太郎/写真, 旅行/ﾃｽﾄ,1.jpg");
-    const QString folder = QStringLiteral("/home/太郎/書き出し,2024");
-    app.main->picpath = picture;
-    app.main->savefolder = folder;
-    app.main->option->Slider1->setValue(85);
-    app.main->option->pro->setChecked(true);
-    app.main->move(40, 30);
-    app.main->savesetting();
-    app.restart();
-    QCOMPARE(app.main->picpath, picture);
-    QCOMPARE(app.main->savefolder, folder);
-    QCOMPARE(app.main->option->kaizoudo->text(), QStringLiteral("85"));
-    QCOMPARE(app.main->option->Slider1->value(), 85);
-    QCOMPARE(app.main->option->pro->checkState(), Qt::Checked);
-    QVERIFY(app.main->hasStoredPosition);
-    QCOMPARE(app.main->winleft, 600);
-    QCOMPARE(app.main->wintop, 450);
-}
-
-void SettingsFileTest::loadsettingFallsBackValueByValue()
-{
-    TestApp app;
-    frmmain& main = *app.main;
-    main.option->Slider1->setValue(30);
-    main.picpath = QStringLiteral("/before.jpg");
-    writeFile(app.paths().settingsFile, "\"zz\"\r\nx\r\n\"/p.jpg\"\r\n");
-    main.loadsetting();
-    QCOMPARE(main.option->kaizoudo->text(), QStringLiteral("zz"));
-    QCOMPARE(main.option->Slider1->value(), 30); // the slider cannot take "zz"
-    QCOMPARE(main.option->pro->checkState(), Qt::Unchecked);
-    QCOMPARE(main.picpath, QStringLiteral("/p.jpg"));
-    QVERIFY(main.savefolder.isEmpty());
-    QVERIFY(!main.hasStoredPosition);
-}
-
-QTEST_MAIN(SettingsFileTest)
+QTEST_GUILESS_MAIN(SettingsFileTest)
 #include "tst_settingsfile.moc"

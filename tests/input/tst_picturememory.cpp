@@ -1,10 +1,10 @@
 // Pictures large enough to live in their own 2 MiB-page memory: they must
 // behave exactly like ordinary images when loaded, copied, marked and erased.
 
+#include "document/picturedocument.h"
 #include "input/pictureloader.h"
 #include "input/picturememory.h"
 #include "testpictures.h"
-#include "toolkit/picturebox.h"
 
 #include <QTest>
 
@@ -93,23 +93,21 @@ void PictureMemoryTest::markingLargePictureKeepsLoadedPicture()
     const QImage source = patternImage(2200, 1200, 8);
     const PictureLoad load = loadPicture(writeBmp(dir, QStringLiteral("mark.bmp"), source));
     QVERIFY(load.ok());
-    PictureBox box(nullptr, PictureBox::Border::None);
-    box.setScaleUnit(PictureBox::ScaleUnit::Pixels);
-    box.setPicture(load.image);
-    box.ForeColor = Qt::red;
-    box.DrawWidth = 5;
-    box.Line(10, 20, 300, 20);
+    PictureDocument document(QSize(97, 97));
+    document.setPicture(load.image);
+    document.drawSegment(QPointF(10, 20), QPointF(300, 20), Pen{Qt::red, 5});
 
-    QCOMPARE(box.image().pixel(150, 20), qRgb(255, 0, 0));
+    QCOMPARE(document.marked(QRect(150, 20, 1, 1)).pixel(0, 0), qRgb(255, 0, 0));
     QString difference;
-    QVERIFY2(sameRgb(box.picture(), source, &difference), qPrintable(difference));
-    QVERIFY2(
-        sameRgb(box.image().copy(0, 40, 2200, 1160), source.copy(0, 40, 2200, 1160), &difference),
-        qPrintable(difference));
+    QVERIFY2(sameRgb(document.picture(), source, &difference), qPrintable(difference));
+    QVERIFY2(sameRgb(document.marked(QRect(0, 40, 2200, 1160)), source.copy(0, 40, 2200, 1160),
+                     &difference),
+             qPrintable(difference));
 
     // Erasing brings the loaded picture's pixels back.
-    box.PaintPicture(box.picture(), 0, 0, 0, 0, 400, 40);
-    QVERIFY2(sameRgb(box.image(), source, &difference), qPrintable(difference));
+    document.erase(QRect(0, 0, 400, 40));
+    QVERIFY2(sameRgb(document.marked(document.rect()), source, &difference),
+             qPrintable(difference));
 }
 
 QTEST_MAIN(PictureMemoryTest)
