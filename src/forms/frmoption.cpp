@@ -38,7 +38,7 @@ frmoption::frmoption(Settings& settings)
     Command2->setAutoDefault(false);
     Command2->setDefault(false);
 
-    kaizoudo = named(new QLineEdit(QStringLiteral("50"), this), "kaizoudo");
+    kaizoudo = named(new QLineEdit(Settings().quality, this), "kaizoudo");
     twips::move(kaizoudo, 1320, 120, 375, 270);
 
     pro = named(new QCheckBox(QStringLiteral("プログレッシブモード"), this), "pro");
