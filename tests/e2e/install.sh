@@ -14,12 +14,15 @@ e2e_start_x
 prefix="$E2E_TMP/prefix"
 e2e_step "install into $prefix"
 cmake --install "$SNIPWELL_BUILD_DIR" --prefix "$prefix" >"$E2E_TMP/install.log"
-for file in bin/snipwell lib/snipwell/libsavejpg.so \
+for file in bin/snipwell "$SNIPWELL_INSTALL_LIBDIR/snipwell/libsavejpg.so" \
     share/applications/io.github.snipwell.Snipwell.desktop \
-    share/metainfo/io.github.snipwell.Snipwell.metainfo.xml \
+    share/metainfo/io.github.snipwell.Snipwell.metainfo.xml share/man/man1/snipwell.1.gz \
     share/icons/hicolor/32x32/apps/snipwell.png share/icons/hicolor/256x256/apps/snipwell.png; do
     [ -f "$prefix/$file" ] || e2e_fail "not installed: $file"
 done
+grep -q "<release version=\"$SNIPWELL_VERSION\"" \
+    "$prefix/share/metainfo/io.github.snipwell.Snipwell.metainfo.xml" ||
+    e2e_fail "the metainfo does not name release $SNIPWELL_VERSION"
 desktop="$prefix/share/applications/io.github.snipwell.Snipwell.desktop"
 desktop-file-validate "$desktop" >"$E2E_TMP/validate.log" 2>&1 ||
     e2e_fail "the desktop entry is not valid"
