@@ -4,6 +4,7 @@
 #include "forms/frmmain.h"
 #include "forms/frmoption.h"
 #include "settings/settingsfile.h"
+#include "toolkit/windowplacement.h"
 
 #include <QLineEdit>
 #include <QSlider>
@@ -17,8 +18,11 @@ void frmmain::savesetting()
     }
     values.picpath = picpath;
     values.savefolder = savefolder;
-    values.left = outerLeft();
-    values.top = outerTop();
+    // Where the compositor keeps window positions to itself (Wayland), the
+    // window's own reads (0, 0): the stored position is kept as it was read.
+    const bool keepStored = hasStoredPosition && !windowplacement::platformPlacesWindows();
+    values.left = keepStored ? static_cast<float>(winleft) : outerLeft();
+    values.top = keepStored ? static_cast<float>(wintop) : outerTop();
     // A failed write leaves the previous file as it was and is not reported.
     settingsfile::write(m_paths.settingsFile, values);
 }
