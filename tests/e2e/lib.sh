@@ -19,7 +19,7 @@ e2e_cleanup() {
         wait "$pid" 2>/dev/null || true
     done
     # A failed run keeps its folder (logs, screenshots) for a look.
-    if [ "$status" -eq 0 ]; then
+    if [ "$status" -eq 0 ] || [ "$status" -eq 77 ]; then
         chmod -R u+w "$E2E_TMP" 2>/dev/null || true
         rm -rf "$E2E_TMP"
     else
@@ -28,11 +28,16 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-e2e_fail() {
-    echo "FAIL: $*" >&2
+# What the screen showed when a test failed, kept beside its logs.
+e2e_failure_screenshot() {
     if [ -n "${DISPLAY:-}" ]; then
         "$E2E_TOOL" grab "$E2E_TMP/failure.png" 0 0 -1 -1 2>/dev/null || true
     fi
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    e2e_failure_screenshot
     for log in "$E2E_TMP"/*.log; do
         [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
     done
@@ -51,6 +56,23 @@ e2e_until() {
     until "$@"; do
         [ "$SECONDS" -lt "$deadline" ] || e2e_fail "timed out after ${timeout}s waiting for $what"
         sleep 0.1
+    done
+}
+
+# Ends the test as skipped (CTest's SKIP_RETURN_CODE), saying why.
+e2e_skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+# Tools that only Debian's packages bring here: scripts/deps.sh installs them
+# on Debian, where a missing one is a fault; on other systems the test cannot run.
+e2e_need_debian() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null && continue
+        command -v apt-get >/dev/null || e2e_skip "$tool is missing and this system has no apt"
+        e2e_fail "$tool is missing: run scripts/deps.sh"
     done
 }
 
@@ -191,6 +213,10 @@ e2e_picture_point() {
         "$((E2E_CLIENT_Y + E2E_PICTURE_Y + $2 * E2E_SCALE + E2E_SCALE / 2))"
 }
 
+e2e_move_at() {
+    xdotool mousemove "$1" "$2"
+}
+
 e2e_click_at() {
     xdotool mousemove "$1" "$2" click 1
 }
@@ -202,7 +228,7 @@ e2e_click_picture() {
 
 e2e_move_picture() {
     # shellcheck disable=SC2046
-    xdotool mousemove $(e2e_picture_point "$1" "$2")
+    e2e_move_at $(e2e_picture_point "$1" "$2")
 }
 
 # Clicks a tool-strip button by the centre of its 33-pixel square, given in the
