@@ -138,6 +138,30 @@ e2e_prepare_scene() {
     printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
 }
 
+# A user of an installed Snipwell, with a home of their own and a folder
+# $E2E_TMP/saved to save into. Root, who could write anywhere, has the program
+# run as nobody: E2E_USER is the command prefix that runs as the user.
+e2e_prepare_user() {
+    E2E_USER_HOME="$E2E_TMP/user"
+    E2E_USER=()
+    mkdir -p "$E2E_USER_HOME" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown nobody "$E2E_USER_HOME" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
+        E2E_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    fi
+    chmod 700 "$E2E_TMP/user-runtime"
+}
+
+# Opens a picture with the installed program as the user, by the command line a
+# file manager makes from the desktop entry's Exec; BINDIR comes first in PATH.
+e2e_open_with() {
+    local desktop=$1 picture=$2 bindir=$3 command
+    read -r -a command < <(sed -n 's/^Exec=//p' "$desktop")
+    command=("${command[@]/#%f/$picture}")
+    e2e_start_program "${E2E_USER[@]}" env HOME="$E2E_USER_HOME" XDG_CONFIG_HOME= \
+        XDG_RUNTIME_DIR="$E2E_TMP/user-runtime" PATH="$bindir:$PATH" "${command[@]}"
+}
+
 e2e_find_main_window() {
     local found
     found=$(xdotool search --onlyvisible --pid "$E2E_PID" --name '^Snipwell$' 2>/dev/null |
