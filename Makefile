@@ -52,11 +52,12 @@ test: deps
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The Debian package, $(BUILD)/snipwell_<version>-1_<arch>.deb, with the
-# dependencies dpkg-shlibdeps computes. Install it with
+# dependencies dpkg-shlibdeps computes. Configured again so that a build folder
+# made for another prefix still gives a package for /usr. Install it with
 # `sudo apt install ./$(BUILD)/snipwell_*.deb`.
 deb: DEPS = build
 deb: deps
-	@$(AFTER_DEPS) configure
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS) --target snipwell savejpg snipwell_compressed_docs
 	cd $(BUILD) && cpack -G DEB
 
