@@ -370,6 +370,20 @@ e2e_save_and_check() {
     fi
 }
 
+# Cuts (X1, Y1)-(X2, Y2) out of SOURCE on screen, copies the piece and checks
+# the clipboard's pixels exactly, then saves it as TARGET and checks the JPEG.
+e2e_cut_copy_save() {
+    local source=$1 x1=$2 y1=$3 x2=$4 y2=$5 target=$6
+    local w=$((x2 - x1)) h=$((y2 - y1))
+    e2e_step "cut ($x1,$y1)-($x2,$y2) and copy it"
+    e2e_cut "$x1" "$y1" "$x2" "$y2"
+    e2e_copy_piece "$E2E_TMP/clipboard.png"
+    "$E2E_TOOL" compare "$source" "$x1" "$y1" "$w" "$h" "$E2E_TMP/clipboard.png" 0 0 ||
+        e2e_fail "the clipboard does not hold the cut rectangle"
+    e2e_step "save through the save dialog"
+    e2e_save_and_check "$target" "$source" "$x1" "$y1" "$w" "$h"
+}
+
 e2e_popup_shown() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
