@@ -100,20 +100,47 @@ e2e_wm_running() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
-# Starts Xvfb on a free display number (E2E_SCREEN pixels), then openbox on it.
+# True once Xvfb (pid $2) serves display $1: its lock file names it and its
+# socket is there. False as soon as it has ended (the display was taken).
+e2e_x_server_ours() {
+    local number=$1 pid=$2 deadline=$((SECONDS + 20))
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$(tr -d ' \n' <"/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ] &&
+            [ -S "/tmp/.X11-unix/X$number" ]; then
+            return 0
+        fi
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts Xvfb (E2E_SCREEN pixels), then openbox on it. Other checkouts on this
+# machine run these tests at the same time and -displayfd hands them all the
+# lowest free numbers, so a random higher one is taken, and only once its lock
+# file names our own server.
 e2e_start_x() {
-    local size=${E2E_SCREEN:-1280x1024}
+    local size=${E2E_SCREEN:-1280x1024} attempt number pid
     e2e_need Xvfb openbox xdotool xprop xwininfo xclip wmctrl
     e2e_environment
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac \
-        3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
-    e2e_pids+=($!)
-    e2e_until 20 "the X server" test -s "$E2E_TMP/display"
-    DISPLAY=":$(head -n1 "$E2E_TMP/display")"
-    export DISPLAY
-    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-    e2e_pids+=($!)
-    e2e_until 20 "the window manager" e2e_wm_running
+    for attempt in 1 2 3 4 5 6 7 8; do
+        number=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -ac >>"$E2E_TMP/xvfb.log" 2>&1 &
+        pid=$!
+        if e2e_x_server_ours "$number" "$pid"; then
+            e2e_pids+=("$pid")
+            export DISPLAY=":$number"
+            openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+            e2e_pids+=($!)
+            e2e_until 20 "the window manager" e2e_wm_running
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        echo "display :$number was not ours (attempt $attempt), trying another" >&2
+    done
+    e2e_fail "found no free X display"
 }
 
 # Copies the built program and its JPEG library into a folder of their own, so
