@@ -13,6 +13,9 @@ int main(int argc, char* argv[])
     // Qt takes its own options (-platform, -style, ...) out of argv here.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Snipwell"));
+    // On Wayland the window's app id: the desktop entry, and so the icon and
+    // name the desktop shows for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.snipwell.Snipwell"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
     // The one optional argument is a picture to open, as "Open with" passes it.
     if (argc > 2) {

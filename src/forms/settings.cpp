@@ -4,12 +4,18 @@
 #include "forms/frmmain.h"
 #include "forms/frmoption.h"
 #include "settings/settingsfile.h"
-#include "units/twips.h"
+#include "toolkit/windowplacement.h"
 
 void frmmain::savesetting()
 {
-    m_settings.winleft = static_cast<std::int32_t>(outerLeft());
-    m_settings.wintop = static_cast<std::int32_t>(outerTop());
+    // Where the compositor keeps window positions to itself (Wayland), the
+    // window's own read (0, 0): the stored position is kept as it was read.
+    const bool keepStored =
+        m_settings.winleft && m_settings.wintop && !windowplacement::platformPlacesWindows();
+    if (!keepStored) {
+        m_settings.winleft = static_cast<std::int32_t>(outerLeft());
+        m_settings.wintop = static_cast<std::int32_t>(outerTop());
+    }
     // A failed write leaves the previous file as it was and is not reported.
     settingsfile::write(m_paths.settingsFile, m_settings);
 }

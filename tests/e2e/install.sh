@@ -14,12 +14,15 @@ e2e_start_x
 prefix="$E2E_TMP/prefix"
 e2e_step "install into $prefix"
 cmake --install "$SNIPWELL_BUILD_DIR" --prefix "$prefix" >"$E2E_TMP/install.log"
-for file in bin/snipwell lib/snipwell/libsavejpg.so \
+for file in bin/snipwell "$SNIPWELL_INSTALL_LIBDIR/snipwell/libsavejpg.so" \
     share/applications/io.github.snipwell.Snipwell.desktop \
-    share/metainfo/io.github.snipwell.Snipwell.metainfo.xml \
+    share/metainfo/io.github.snipwell.Snipwell.metainfo.xml share/man/man1/snipwell.1.gz \
     share/icons/hicolor/32x32/apps/snipwell.png share/icons/hicolor/256x256/apps/snipwell.png; do
     [ -f "$prefix/$file" ] || e2e_fail "not installed: $file"
 done
+grep -q "<release version=\"$SNIPWELL_VERSION\"" \
+    "$prefix/share/metainfo/io.github.snipwell.Snipwell.metainfo.xml" ||
+    e2e_fail "the metainfo does not name release $SNIPWELL_VERSION"
 desktop="$prefix/share/applications/io.github.snipwell.Snipwell.desktop"
 desktop-file-validate "$desktop" >"$E2E_TMP/validate.log" 2>&1 ||
     e2e_fail "the desktop entry is not valid"
@@ -30,27 +33,14 @@ for line in 'Exec=snipwell %f' 'Icon=snipwell' 'Name=Snipwell' 'Name\[ja\]=.+' \
     grep -Eqx "$line" "$desktop" || e2e_fail "the desktop entry lacks $line"
 done
 
-# The user runs the program; root could write anywhere, so root runs it as nobody.
-run_as=()
-user_home="$E2E_TMP/user"
-mkdir -p "$user_home" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
-if [ "$(id -u)" -eq 0 ]; then
-    chown nobody "$user_home" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
-    run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-else
-    chmod a-w "$prefix/bin"
-fi
-chmod 700 "$E2E_TMP/user-runtime"
+e2e_prepare_user
+[ "$(id -u)" -eq 0 ] || chmod a-w "$prefix/bin"
 source="$E2E_TMP/source.bmp"
 "$E2E_TOOL" pattern "$source" 100 80 2
 chmod a+r "$source"
 
 e2e_step "open with Snipwell, as a user who cannot write the program's folder"
-# The command line a file manager makes from the entry's Exec for one picture.
-read -r -a command < <(sed -n 's/^Exec=//p' "$desktop")
-command=("${command[@]/#%f/$source}")
-e2e_start_program "${run_as[@]}" env HOME="$user_home" XDG_CONFIG_HOME= \
-    XDG_RUNTIME_DIR="$E2E_TMP/user-runtime" PATH="$prefix/bin:$PATH" "${command[@]}"
+e2e_open_with "$desktop" "$source" "$prefix/bin"
 e2e_find_picture "$source"
 e2e_cut 10 10 60 50
 # No settings yet: quality 50, so only the size is checked here.
@@ -64,6 +54,6 @@ e2e_close_program
 
 e2e_step "the settings are in the user's configuration folder"
 [ ! -e "$prefix/bin/setting.ini" ] || e2e_fail "settings were written beside the installed program"
-e2e_check_settings "$user_home/.config/Snipwell/setting.ini" '"50"' 0 '""' "\"$E2E_TMP/saved\"" \
+e2e_check_settings "$E2E_USER_HOME/.config/Snipwell/setting.ini" '"50"' 0 '""' "\"$E2E_TMP/saved\"" \
     $((left * 15)) $((top * 15))
 echo "PASS"

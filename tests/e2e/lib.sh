@@ -19,7 +19,7 @@ e2e_cleanup() {
         wait "$pid" 2>/dev/null || true
     done
     # A failed run keeps its folder (logs, screenshots) for a look.
-    if [ "$status" -eq 0 ]; then
+    if [ "$status" -eq 0 ] || [ "$status" -eq 77 ]; then
         chmod -R u+w "$E2E_TMP" 2>/dev/null || true
         rm -rf "$E2E_TMP"
     else
@@ -28,11 +28,16 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-e2e_fail() {
-    echo "FAIL: $*" >&2
+# What the screen showed when a test failed, kept beside its logs.
+e2e_failure_screenshot() {
     if [ -n "${DISPLAY:-}" ]; then
         "$E2E_TOOL" grab "$E2E_TMP/failure.png" 0 0 -1 -1 2>/dev/null || true
     fi
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    e2e_failure_screenshot
     for log in "$E2E_TMP"/*.log; do
         [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
     done
@@ -51,6 +56,23 @@ e2e_until() {
     until "$@"; do
         [ "$SECONDS" -lt "$deadline" ] || e2e_fail "timed out after ${timeout}s waiting for $what"
         sleep 0.1
+    done
+}
+
+# Ends the test as skipped (CTest's SKIP_RETURN_CODE), saying why.
+e2e_skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+# Tools that only Debian's packages bring here: scripts/deps.sh installs them
+# on Debian, where a missing one is a fault; on other systems the test cannot run.
+e2e_need_debian() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null && continue
+        command -v apt-get >/dev/null || e2e_skip "$tool is missing and this system has no apt"
+        e2e_fail "$tool is missing: run scripts/deps.sh"
     done
 }
 
@@ -78,20 +100,47 @@ e2e_wm_running() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
-# Starts Xvfb on a free display number (E2E_SCREEN pixels), then openbox on it.
+# True once Xvfb (pid $2) serves display $1: its lock file names it and its
+# socket is there. False as soon as it has ended (the display was taken).
+e2e_x_server_ours() {
+    local number=$1 pid=$2 deadline=$((SECONDS + 20))
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$(tr -d ' \n' <"/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ] &&
+            [ -S "/tmp/.X11-unix/X$number" ]; then
+            return 0
+        fi
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts Xvfb (E2E_SCREEN pixels), then openbox on it. Other checkouts on this
+# machine run these tests at the same time and -displayfd hands them all the
+# lowest free numbers, so a random higher one is taken, and only once its lock
+# file names our own server.
 e2e_start_x() {
-    local size=${E2E_SCREEN:-1280x1024}
+    local size=${E2E_SCREEN:-1280x1024} attempt number pid
     e2e_need Xvfb openbox xdotool xprop xwininfo xclip wmctrl
     e2e_environment
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac \
-        3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
-    e2e_pids+=($!)
-    e2e_until 20 "the X server" test -s "$E2E_TMP/display"
-    DISPLAY=":$(head -n1 "$E2E_TMP/display")"
-    export DISPLAY
-    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-    e2e_pids+=($!)
-    e2e_until 20 "the window manager" e2e_wm_running
+    for attempt in 1 2 3 4 5 6 7 8; do
+        number=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -ac >>"$E2E_TMP/xvfb.log" 2>&1 &
+        pid=$!
+        if e2e_x_server_ours "$number" "$pid"; then
+            e2e_pids+=("$pid")
+            export DISPLAY=":$number"
+            openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+            e2e_pids+=($!)
+            e2e_until 20 "the window manager" e2e_wm_running
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        echo "display :$number was not ours (attempt $attempt), trying another" >&2
+    done
+    e2e_fail "found no free X display"
 }
 
 # Copies the built program and its JPEG library into a folder of their own, so
@@ -114,6 +163,30 @@ e2e_prepare_scene() {
     cd "$E2E_TMP"
     "$E2E_TOOL" pattern "$source" "$1" "$2" "$3"
     printf '"95"\r\n0\r\n""\r\n""\r\n1500\r\n1200\r\n' >"$app/setting.ini"
+}
+
+# A user of an installed Snipwell, with a home of their own and a folder
+# $E2E_TMP/saved to save into. Root, who could write anywhere, has the program
+# run as nobody: E2E_USER is the command prefix that runs as the user.
+e2e_prepare_user() {
+    E2E_USER_HOME="$E2E_TMP/user"
+    E2E_USER=()
+    mkdir -p "$E2E_USER_HOME" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown nobody "$E2E_USER_HOME" "$E2E_TMP/user-runtime" "$E2E_TMP/saved"
+        E2E_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    fi
+    chmod 700 "$E2E_TMP/user-runtime"
+}
+
+# Opens a picture with the installed program as the user, by the command line a
+# file manager makes from the desktop entry's Exec; BINDIR comes first in PATH.
+e2e_open_with() {
+    local desktop=$1 picture=$2 bindir=$3 command
+    read -r -a command < <(sed -n 's/^Exec=//p' "$desktop")
+    command=("${command[@]/#%f/$picture}")
+    e2e_start_program "${E2E_USER[@]}" env HOME="$E2E_USER_HOME" XDG_CONFIG_HOME= \
+        XDG_RUNTIME_DIR="$E2E_TMP/user-runtime" PATH="$bindir:$PATH" "${command[@]}"
 }
 
 e2e_find_main_window() {
@@ -191,6 +264,10 @@ e2e_picture_point() {
         "$((E2E_CLIENT_Y + E2E_PICTURE_Y + $2 * E2E_SCALE + E2E_SCALE / 2))"
 }
 
+e2e_move_at() {
+    xdotool mousemove "$1" "$2"
+}
+
 e2e_click_at() {
     xdotool mousemove "$1" "$2" click 1
 }
@@ -202,7 +279,7 @@ e2e_click_picture() {
 
 e2e_move_picture() {
     # shellcheck disable=SC2046
-    xdotool mousemove $(e2e_picture_point "$1" "$2")
+    e2e_move_at $(e2e_picture_point "$1" "$2")
 }
 
 # Clicks a tool-strip button by the centre of its 33-pixel square, given in the
@@ -318,6 +395,20 @@ e2e_save_and_check() {
         >/dev/null 2>&1; then
         e2e_fail "the JPEG check cannot tell a piece one pixel off"
     fi
+}
+
+# Cuts (X1, Y1)-(X2, Y2) out of SOURCE on screen, copies the piece and checks
+# the clipboard's pixels exactly, then saves it as TARGET and checks the JPEG.
+e2e_cut_copy_save() {
+    local source=$1 x1=$2 y1=$3 x2=$4 y2=$5 target=$6
+    local w=$((x2 - x1)) h=$((y2 - y1))
+    e2e_step "cut ($x1,$y1)-($x2,$y2) and copy it"
+    e2e_cut "$x1" "$y1" "$x2" "$y2"
+    e2e_copy_piece "$E2E_TMP/clipboard.png"
+    "$E2E_TOOL" compare "$source" "$x1" "$y1" "$w" "$h" "$E2E_TMP/clipboard.png" 0 0 ||
+        e2e_fail "the clipboard does not hold the cut rectangle"
+    e2e_step "save through the save dialog"
+    e2e_save_and_check "$target" "$source" "$x1" "$y1" "$w" "$h"
 }
 
 e2e_popup_shown() {

@@ -3,7 +3,9 @@
 
 #include "imagecheck.h"
 #include "pictures.h"
+#include "swaytree.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -107,6 +109,23 @@ int grab(const Args& a)
     return 0;
 }
 
+// views TREE PID: one line per window of the process in sway's layout tree
+// (a file, or - for standard input): "ID X Y WIDTH HEIGHT SHELL APP-ID FOCUSED".
+int views(const Args& a)
+{
+    QFile tree(a[0]);
+    const bool opened = a[0] == QStringLiteral("-") ? tree.open(stdin, QIODevice::ReadOnly)
+                                                    : tree.open(QIODevice::ReadOnly);
+    if (!opened)
+        throw std::runtime_error("cannot read the tree: " + a[0].toStdString());
+    for (const SwayView& v : viewsOfProcess(tree.readAll(), toInt(a[1]))) {
+        out() << v.id << " " << v.client.x() << " " << v.client.y() << " " << v.client.width()
+              << " " << v.client.height() << " " << (v.shell.isEmpty() ? "-" : v.shell) << " "
+              << (v.appId.isEmpty() ? "-" : v.appId) << " " << (v.focused ? 1 : 0) << Qt::endl;
+    }
+    return 0;
+}
+
 struct Command
 {
     qsizetype argumentCount;
@@ -118,7 +137,7 @@ const std::map<QString, Command>& commands()
     static const std::map<QString, Command> table = {
         {QStringLiteral("pattern"), {4, pattern}}, {QStringLiteral("demo"), {3, demo}},
         {QStringLiteral("compare"), {8, compare}}, {QStringLiteral("locate"), {3, locate}},
-        {QStringLiteral("grab"), {5, grab}},
+        {QStringLiteral("grab"), {5, grab}},       {QStringLiteral("views"), {2, views}},
     };
     return table;
 }
@@ -135,7 +154,7 @@ int main(int argc, char* argv[])
     Args args = QGuiApplication::arguments().mid(1);
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.takeFirst());
     if (command == commands().end() || args.size() != command->second.argumentCount) {
-        err() << "usage: snipwell_e2etool pattern|demo|compare|locate|grab ARGS" << Qt::endl;
+        err() << "usage: snipwell_e2etool pattern|demo|compare|locate|grab|views ARGS" << Qt::endl;
         return 2;
     }
     try {
