@@ -8,6 +8,7 @@
 #include "toolkit/scrollbar.h"
 #include "toolkit/shape.h"
 #include "toolkit/statusbar.h"
+#include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QCloseEvent>
@@ -180,12 +181,12 @@ void frmmain::connectHandlers()
 
 float frmmain::outerWidth() const
 {
-    return twips::fromPixels(frameGeometry().width());
+    return twips::fromPixels(windowframe::outerSize(this).width());
 }
 
 float frmmain::outerHeight() const
 {
-    return twips::fromPixels(frameGeometry().height());
+    return twips::fromPixels(windowframe::outerSize(this).height());
 }
 
 float frmmain::outerLeft() const
@@ -201,11 +202,10 @@ float frmmain::outerTop() const
 void frmmain::setOuterSize(float width, float height)
 {
     // Whole pixels, rounded up, so the window is never smaller than asked.
-    const QSize frame = frameGeometry().size() - geometry().size();
     const auto pixels = [](float value) {
         return static_cast<int>(std::ceil(value / twips::perPixel));
     };
-    resize(pixels(width) - frame.width(), pixels(height) - frame.height());
+    windowframe::resizeOuter(this, QSize(pixels(width), pixels(height)));
 }
 
 void frmmain::resizeEvent(QResizeEvent* event)

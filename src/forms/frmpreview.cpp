@@ -5,6 +5,7 @@
 #include "forms/export.h"
 #include "forms/frmmain.h"
 #include "toolkit/picturebox.h"
+#include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QPushButton>
@@ -67,19 +68,17 @@ QSizeF frmpreview::outerSizeFor(float pictureWidth, float pictureHeight)
 
 float frmpreview::outerWidth() const
 {
-    return twips::fromPixels(frameGeometry().width());
+    return twips::fromPixels(windowframe::outerSize(this).width());
 }
 
 float frmpreview::outerHeight() const
 {
-    return twips::fromPixels(frameGeometry().height());
+    return twips::fromPixels(windowframe::outerSize(this).height());
 }
 
 void frmpreview::setOuterSize(float width, float height)
 {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, twips::toPixels(width) - frame.width()),
-           std::max(1, twips::toPixels(height) - frame.height()));
+    windowframe::resizeOuter(this, QSize(twips::toPixels(width), twips::toPixels(height)));
 }
 
 void frmpreview::showPiece(const QImage& piece)
@@ -87,7 +86,7 @@ void frmpreview::showPiece(const QImage& piece)
     picpreview->setPicture(piece);
     fitToPicture();
     show();
-    // The frame is known only once the window is shown the first time.
+    // Where the frame is known only once the window is shown, sized again at once.
     fitToPicture();
 }
 
