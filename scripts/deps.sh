@@ -11,7 +11,7 @@ profile="${1:-test}"
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-image-formats-plugins libgl-dev libxcb1-dev
+    qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev libxcb1-dev
     libturbojpeg0-dev
     fonts-ipafont-gothic
 )

@@ -1,6 +1,7 @@
 #include "forms/frmmain.h"
 #include "settings/apppaths.h"
 #include "toolkit/qtprompter.h"
+#include "toolkit/qttranslations.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Snipwell"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    installJapaneseQtTexts(app);
     // The one optional argument is a picture to open, as "Open with" passes it.
     if (argc > 2) {
         std::fputs("usage: snipwell [picture]\n", stderr);
