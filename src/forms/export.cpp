@@ -21,6 +21,9 @@
 
 namespace {
 
+// The first entry of the save dialog's filter.
+constexpr int kJpegFilter = 1;
+
 // The quality and flag the options dialog starts with, used while it does not exist yet.
 const QString kDefaultQuality = QStringLiteral("50");
 
@@ -59,6 +62,10 @@ void frmmain::savepicture()
     dialog.Filter = QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*");
     if (!dialog.ShowSave())
         return;
+    // With the JPEG entry chosen, a name typed without an extension gets ".jpg";
+    // the dialog then holds the real target, for the question and the next save.
+    if (dialog.FilterIndex == kJpegFilter)
+        dialog.FileName = jpeg::withJpgExtension(dialog.FileName);
     const QString target = dialog.FileName;
     if (QFileInfo::exists(target) &&
         !prompter().confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
