@@ -77,10 +77,11 @@ void frmmain::savepicture()
     const QString qualityText = hasOptions ? option->kaizoudo->text() : kDefaultQuality;
     const std::optional<std::uint8_t> quality = jpeg::qualityFromText(qualityText);
     if (!quality) {
-        prompter().error(this,
-                         QStringLiteral("JPEG解像度「%1」は0から255までの数ではないため、"
-                                        "保存できません。\nオプションで設定し直してください。")
-                             .arg(shownInMessage(qualityText)));
+        prompter().error(
+            this, QStringLiteral("JPEG解像度「%1」では保存できません。JPEG解像度は0から255までの"
+                                 "数で、100より上は100と同じです。\n"
+                                 "オプションで設定し直してください。")
+                      .arg(shownInMessage(qualityText)));
         return;
     }
     const bool progressive = hasOptions && option->pro->checkState() != Qt::Unchecked;

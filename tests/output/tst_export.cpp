@@ -132,7 +132,10 @@ class TestExport : public QObject
         main().savepicture();
         if (expected < 0) {
             QCOMPARE(prompter().errors.size(), 1);
+            // The message says what the box takes: the README says the same.
             QVERIFY(prompter().errors[0].contains(QStringLiteral("JPEG解像度")));
+            QVERIFY(prompter().errors[0].contains(QStringLiteral("0から255までの数")));
+            QVERIFY(prompter().errors[0].contains(QStringLiteral("100より上は100と同じ")));
             QVERIFY(!QFileInfo::exists(target));
             QCOMPARE(main().savefolder, QStringLiteral("before"));
         } else {
