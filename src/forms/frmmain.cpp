@@ -3,6 +3,7 @@
 #include "forms/frmabout.h"
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
+#include "forms/toolstriptexts.h"
 #include "input/droppedfiles.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
@@ -139,6 +140,7 @@ void frmmain::buildControls()
     btmtext = pictureButton(form, ":/text.bmp", 1320);
     btmdraw = pictureButton(form, ":/draw.bmp", 720);
     btmcut = pictureButton(form, ":/cut.bmp", 120);
+    toolstrip::describe({btmcut, btmdraw, btmtext, btmerase, btmpaste, btmsave, btmcolor, btmfont});
 
     Label1 = new QLabel(QStringLiteral("Text："), form);
     twips::move(Label1, 5160, 285, 615, 255);
