@@ -9,6 +9,7 @@
 #include "units/twips.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -42,6 +43,9 @@ frmpreview::frmpreview(frmmain& main) : QWidget(nullptr, Qt::Window), m_main(mai
 
     connect(btmpreviewsave, &QPushButton::clicked, this, &frmpreview::btmpreviewsave_Click);
     connect(btmpreviewcancel, &QPushButton::clicked, this, &frmpreview::btmpreviewcancel_Click);
+    // Esc does what "キャンセル" does, wherever the focus is in the window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, btmpreviewcancel, &QPushButton::click);
 }
 
 void frmpreview::btmpreviewsave_Click()

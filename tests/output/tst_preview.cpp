@@ -202,20 +202,31 @@ class TestPreview : public QObject
 
     void closingDiscardsIt_data()
     {
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("キャンセル") << true;
-        QTest::newRow("close box") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("キャンセル") << "button";
+        QTest::newRow("Esc on the picture") << "escape";
+        QTest::newRow("Esc on 保存") << "escape on save";
+        QTest::newRow("close box") << "close box";
     }
 
     void closingDiscardsIt()
     {
-        QFETCH(bool, byButton);
+        QFETCH(QString, how);
         main().previewreload();
         QPointer<frmpreview> preview = main().preview;
-        if (byButton)
+        preview->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(preview));
+        if (how == QLatin1String("button")) {
             QTest::mouseClick(preview->btmpreviewcancel, Qt::LeftButton);
-        else
+        } else if (how.startsWith(QLatin1String("escape"))) {
+            QWidget* focus = how.endsWith(QLatin1String("save"))
+                                 ? static_cast<QWidget*>(preview->btmpreviewsave)
+                                 : preview->picpreview;
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+        } else {
             preview->close();
+        }
         discardClosedWindows();
         QVERIFY(!preview);
         QVERIFY(!main().preview);
