@@ -20,23 +20,21 @@ void describeButton(QPushButton* button, const QString& name, const QString& wha
 void describe(const Buttons& buttons)
 {
     describeButton(buttons.cut, QStringLiteral("切り取り"),
-                   QStringLiteral("絵の上で一度押し、ポインターを動かして、もう一度押すと、"
-                                  "その四角を切り取ります"));
+                   QStringLiteral("絵の上で押し、ポインターを動かし、もう一度押して切り取ります"));
     describeButton(buttons.draw, QStringLiteral("ペン"),
                    QStringLiteral("絵の上をドラッグして線を描きます"));
     describeButton(buttons.text, QStringLiteral("文字"),
                    QStringLiteral("「Text：」の文字を、絵の上で押した所に書きます"));
-    describeButton(buttons.erase, QStringLiteral("消しゴム"),
-                   QStringLiteral("絵の上で一度押すと、ポインターの通った所の書き込みを"
-                                  "消して元の絵に戻します"));
+    describeButton(
+        buttons.erase, QStringLiteral("消しゴム"),
+        QStringLiteral("絵の上で一度押すと、通った所の書き込みが消えて元の絵に戻ります"));
     describeButton(buttons.paste, QStringLiteral("コピー"),
                    QStringLiteral("切り取った絵をクリップボードにコピーします"));
     describeButton(buttons.save, QStringLiteral("保存"),
                    QStringLiteral("切り取った絵をJPEGファイルに保存します"));
     describeButton(buttons.color, QStringLiteral("色"), QStringLiteral("ペンと文字の色を選びます"));
     describeButton(buttons.font, QStringLiteral("フォント"),
-                   QStringLiteral("文字のフォントと大きさを選びます。ペンの太さは、その大きさと"
-                                  "同じピクセル数です"));
+                   QStringLiteral("文字のフォントを選びます。ペンの太さはその大きさです"));
 }
 
 } // namespace toolstrip

@@ -143,7 +143,7 @@ void MainWindowTest::toolStripButtonsSayWhatTheyDo_data()
     QTest::addColumn<QStringList>("tipSays");
     QTest::newRow("btmcut") << "btmcut"
                             << "切り取り"
-                            << QStringList{"切り取り：", "一度押し", "動かして", "もう一度押す"};
+                            << QStringList{"切り取り：", "押し", "動かし", "もう一度押して"};
     QTest::newRow("btmdraw") << "btmdraw"
                              << "ペン" << QStringList{"ペン：", "描きます"};
     QTest::newRow("btmtext") << "btmtext"
