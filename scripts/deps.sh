@@ -17,9 +17,10 @@ packages=(
 )
 if [ "$profile" = test ] || [ "$profile" = fuzz ]; then
     # End-to-end tests and screenshots: an X server, a window manager, input,
-    # clipboard and window tools, a JPEG decoder, desktop-file validators.
+    # clipboard and window tools, a JPEG decoder, desktop-file validators, and
+    # XDamage for measuring when a window is first painted.
     packages+=(xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
-        desktop-file-utils appstream)
+        desktop-file-utils appstream libxcb-damage0-dev)
 fi
 if [ "$profile" = fuzz ]; then
     # clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
