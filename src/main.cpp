@@ -1,6 +1,7 @@
 #include "forms/frmmain.h"
 #include "settings/apppaths.h"
 #include "settings/commandline.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/qtprompter.h"
 #include "toolkit/qttranslations.h"
 
@@ -49,8 +50,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Snipwell"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    QApplication::setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     installJapaneseQtTexts(app);
+    useBuiltInStylePictures(app);
 
     QtPrompter prompter;
     frmmain window(prompter, defaultAppPaths());

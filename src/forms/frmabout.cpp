@@ -7,6 +7,7 @@
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
 #include "forms/smallwindow.h"
+#include "toolkit/builtinpictures.h"
 #include "units/twips.h"
 
 #include <QCloseEvent>
@@ -43,13 +44,13 @@ frmAbout::frmAbout(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_ma
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     setFixedSize(twips::toPixels(4080), twips::toPixels(2580));
     // A top-level's geometry is its client area: its top-left stands at the fixed place.
     twips::move(this, 2340, 1935, 4080, 2580);
 
     picIcon = new QLabel(this);
-    const QPixmap icon(QStringLiteral(":/snipwell.png"));
+    const QPixmap icon = QPixmap::fromImage(builtInPicture(QStringLiteral(":/snipwell.png")));
     picIcon->setPixmap(icon);
     picIcon->setGeometry(twips::toPixels(240), twips::toPixels(240), icon.width(), icon.height());
 

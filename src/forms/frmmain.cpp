@@ -5,6 +5,7 @@
 #include "forms/frmpreview.h"
 #include "forms/toolstriptexts.h"
 #include "input/droppedfiles.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
 #include "toolkit/shape.h"
@@ -28,7 +29,7 @@ constexpr float kClientHeight = 8580;
 QPushButton* pictureButton(QWidget* parent, const char* picture, float left)
 {
     auto* button = new QPushButton(parent);
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIcon(builtInIcon(QString::fromLatin1(picture)));
     button->setIconSize(QSize(32, 32));
     twips::move(button, left, 120, 495, 495);
     return button;
@@ -47,7 +48,7 @@ frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
     : QMainWindow(parent), dialog(prompter, this), m_prompter(prompter), m_paths(std::move(paths))
 {
     setWindowTitle(QStringLiteral("Snipwell"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     buildMenus();
     buildControls();
     connectHandlers();

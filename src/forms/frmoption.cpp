@@ -8,6 +8,7 @@
 #include "forms/frmmain.h"
 #include "forms/frmpreview.h"
 #include "forms/smallwindow.h"
+#include "toolkit/builtinpictures.h"
 #include "units/twips.h"
 
 #include <QCheckBox>
@@ -20,7 +21,7 @@
 frmoption::frmoption(frmmain& main) : QWidget(nullptr, smallwindow::flags()), m_main(main)
 {
     setWindowTitle(QStringLiteral("オプション設定"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     setFixedSize(twips::toPixels(3615), twips::toPixels(1560));
 
     Slider1 = new QSlider(Qt::Horizontal, this);

@@ -4,6 +4,7 @@
 
 #include "forms/export.h"
 #include "forms/frmmain.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/windowframe.h"
 #include "units/twips.h"
@@ -28,7 +29,7 @@ frmpreview::frmpreview(frmmain& main) : QWidget(nullptr, Qt::Window), m_main(mai
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("プレビュー"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     resize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
 
     picpreview = new PictureBox(this, PictureBox::Border::FixedSingle);

@@ -62,8 +62,9 @@ std::optional<std::vector<std::uint32_t>> cardinals(xcb_connection_t* connection
 
 bool managerAnswersRequests(xcb_connection_t* connection, xcb_atom_t request)
 {
-    const auto supported = cardinals(connection, rootOf(connection),
-                                     atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1);
+    static const xcb_atom_t supportedAtom = atom(connection, "_NET_SUPPORTED");
+    const auto supported =
+        cardinals(connection, rootOf(connection), supportedAtom, XCB_ATOM_ATOM, 1);
     return supported &&
            std::find(supported->begin(), supported->end(), request) != supported->end();
 }
@@ -72,7 +73,8 @@ bool managerAnswersRequests(xcb_connection_t* connection, xcb_atom_t request)
 // pixels); asks the window manager for it when it is not set yet.
 std::optional<QMargins> x11Extents(xcb_connection_t* connection, xcb_window_t window)
 {
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    // Atoms are the server's for good; asked once (Qt keeps one connection).
+    static const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     const auto read = [&]() -> std::optional<QMargins> {
         const auto values = cardinals(connection, window, extents, XCB_ATOM_CARDINAL, 4);
         if (!values)
@@ -82,7 +84,7 @@ std::optional<QMargins> x11Extents(xcb_connection_t* connection, xcb_window_t wi
     };
     if (const auto known = read())
         return known;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    static const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     if (!managerAnswersRequests(connection, request))
         return std::nullopt;
 
