@@ -24,4 +24,7 @@ std::vector<Row> viewFigures(const Inputs& inputs, int runs);
 // Peak memory and start-up, each in fresh processes of this program.
 std::vector<Row> processFigures(const Inputs& inputs, const QString& folder, int runs);
 
+// Start-up to the first painted frame on a private X server, against a bare Qt program.
+std::vector<Row> screenFigures(int runs);
+
 } // namespace bench

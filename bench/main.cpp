@@ -1,7 +1,7 @@
 // Snipwell's benchmark: makes its own pictures, measures Snipwell's real
 // windows and library side by side with libjpeg-turbo and the system, and
 // prints one table. `snipwell_bench [--runs N] [--only GROUP] [--strict]`:
-// GROUP is one of process, open, save, events, view; --strict makes a missed goal
+// GROUP is one of process, screen, open, save, events, view; --strict makes a missed goal
 // fail the run.
 
 #include "children.h"
@@ -62,6 +62,11 @@ int main(int argc, char** argv)
     if (wanted("process")) {
         say("start-up and peak memory, in child processes");
         add(bench::processFigures(inputs, folder.path(), runs));
+    }
+
+    if (wanted("screen")) {
+        say("start-up on a private X server");
+        add(bench::screenFigures(runs));
     }
 
     QApplication app(argc, argv);

@@ -13,18 +13,19 @@ profile="${1:-test}"
 # qt6-wayland: the program runs natively on a Wayland desktop.
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-image-formats-plugins qt6-wayland libgl-dev
+    qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-wayland libgl-dev libxcb1-dev
     libturbojpeg0-dev
     fonts-ipafont-gothic
 )
 if [ "$profile" = test ] || [ "$profile" = fuzz ]; then
     # End-to-end tests and screenshots: an X server, a window manager, input,
-    # clipboard and window tools, a JPEG decoder, desktop-file validators; a
-    # headless Wayland compositor with its screenshot, clipboard and keyboard
-    # tools and the client library our pointer helper is built on; lintian
-    # for the Debian package.
+    # clipboard and window tools, a JPEG decoder, desktop-file validators, and
+    # XDamage for measuring when a window is first painted; a headless Wayland
+    # compositor with its screenshot, clipboard and keyboard tools and the
+    # client library our pointer helper is built on; lintian for the Debian
+    # package.
     packages+=(xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
-        desktop-file-utils appstream
+        desktop-file-utils appstream libxcb-damage0-dev
         sway grim wl-clipboard wtype libwayland-dev
         lintian)
 fi

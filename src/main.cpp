@@ -1,6 +1,9 @@
 #include "forms/frmmain.h"
 #include "settings/apppaths.h"
+#include "settings/commandline.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/qtprompter.h"
+#include "toolkit/qttranslations.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,26 +11,58 @@
 #include <QIcon>
 #include <cstdio>
 
+namespace {
+
+QStringList argumentsAfterName(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    // Qt takes its own options (-platform, -style, ...) out of argv here.
+    // --help and --version answer before Qt starts, so they work without a display.
+    const CommandLine asked = parseCommandLine(argumentsAfterName(argc, argv));
+    if (asked.action == CommandLine::Action::Help) {
+        print(stdout, usageText());
+        return 0;
+    }
+    if (asked.action == CommandLine::Action::Version) {
+        print(stdout, versionText());
+        return 0;
+    }
+
+    // Qt takes its own options (-platform, -style, ...) out of argv here; what
+    // is left must be ours.
     QApplication app(argc, argv);
+    const CommandLine line = parseCommandLine(argumentsAfterName(argc, argv));
+    if (line.action == CommandLine::Action::Usage) {
+        print(stderr, QStringLiteral("snipwell: %1\n\n%2").arg(line.problem, usageText()));
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Snipwell"));
     // On Wayland the window's app id: the desktop entry, and so the icon and
     // name the desktop shows for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.snipwell.Snipwell"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
-    // The one optional argument is a picture to open, as "Open with" passes it.
-    if (argc > 2) {
-        std::fputs("usage: snipwell [picture]\n", stderr);
-        return 2;
-    }
+    QApplication::setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
+    installJapaneseQtTexts(app);
+    useBuiltInStylePictures(app);
+
     QtPrompter prompter;
     frmmain window(prompter, defaultAppPaths());
     window.show();
     // Opened once the window is up, so that the scroll ranges see the real
     // viewport and a file that cannot be read is reported over the window.
-    if (argc == 2)
-        window.openDroppedFile(QFileInfo(QFile::decodeName(argv[1])).absoluteFilePath());
+    if (!line.picture.isEmpty())
+        window.openDroppedFile(QFileInfo(line.picture).absoluteFilePath());
     return QApplication::exec();
 }

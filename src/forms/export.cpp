@@ -12,6 +12,9 @@
 
 namespace {
 
+// The first entry of the save dialog's filter.
+constexpr int kJpegFilter = 1;
+
 // A typed text as a message quotes it: one line, and not longer than a message box.
 QString shownInMessage(const QString& text)
 {
@@ -29,6 +32,10 @@ void frmmain::savepicture()
     dialog.Filter = QStringLiteral("jpegファイル(*.jpg)|*.jpg|全てのファイル|*.*");
     if (!dialog.ShowSave())
         return;
+    // With the JPEG entry chosen, a name typed without an extension gets ".jpg";
+    // the dialog then holds the real target, for the question and the next save.
+    if (dialog.FilterIndex == kJpegFilter)
+        dialog.FileName = jpeg::withJpgExtension(dialog.FileName);
     const QString target = dialog.FileName;
     if (QFileInfo::exists(target) &&
         !m_prompter.confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
@@ -38,10 +45,11 @@ void frmmain::savepicture()
     const QString& qualityText = m_settings.quality;
     const std::optional<std::uint8_t> quality = jpeg::qualityFromText(qualityText);
     if (!quality) {
-        m_prompter.error(this,
-                         QStringLiteral("JPEG解像度「%1」は0から255までの数ではないため、"
-                                        "保存できません。\nオプションで設定し直してください。")
-                             .arg(shownInMessage(qualityText)));
+        m_prompter.error(
+            this, QStringLiteral("JPEG解像度「%1」では保存できません。JPEG解像度は0から255までの"
+                                 "数で、100より上は100と同じです。\n"
+                                 "オプションで設定し直してください。")
+                      .arg(shownInMessage(qualityText)));
         return;
     }
 

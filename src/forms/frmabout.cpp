@@ -5,6 +5,7 @@
 
 #include "forms/controlname.h"
 #include "forms/smallwindow.h"
+#include "toolkit/builtinpictures.h"
 #include "units/twips.h"
 
 #include <QCloseEvent>
@@ -51,13 +52,13 @@ frmAbout::frmAbout() : QWidget(nullptr, smallwindow::flags())
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     setFixedSize(twips::toPixels(4080), twips::toPixels(2580));
     // A top-level's geometry is its client area: its top-left stands at the fixed place.
     twips::move(this, 2340, 1935, 4080, 2580);
 
     picIcon = named(new QLabel(this), "picIcon");
-    const QPixmap icon(QStringLiteral(":/snipwell.png"));
+    const QPixmap icon = QPixmap::fromImage(builtInPicture(QStringLiteral(":/snipwell.png")));
     picIcon->setPixmap(icon);
     picIcon->setGeometry(twips::toPixels(240), twips::toPixels(240), icon.width(), icon.height());
 

@@ -5,11 +5,14 @@
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
 #include "forms/windowdiscipline.h"
+#include "forms/toolstriptexts.h"
 #include "input/droppedfiles.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
 #include "toolkit/shape.h"
 #include "toolkit/statusbar.h"
+#include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QCloseEvent>
@@ -30,7 +33,7 @@ constexpr float kPieceSide = 1455;
 QPushButton* pictureButton(QWidget* parent, const char* name, const char* picture, float left)
 {
     auto* button = named(new QPushButton(parent), name);
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIcon(builtInIcon(QString::fromLatin1(picture)));
     button->setIconSize(QSize(32, 32));
     twips::move(button, left, 120, 495, 495);
     return button;
@@ -51,7 +54,7 @@ frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Snipwell"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     buildMenus();
     buildControls();
     buildOptionWindow();
@@ -150,6 +153,7 @@ void frmmain::buildControls()
     btmtext = pictureButton(form, "btmtext", ":/text.bmp", 1320);
     btmdraw = pictureButton(form, "btmdraw", ":/draw.bmp", 720);
     btmcut = pictureButton(form, "btmcut", ":/cut.bmp", 120);
+    toolstrip::describe({btmcut, btmdraw, btmtext, btmerase, btmpaste, btmsave, btmcolor, btmfont});
 
     Label1 = named(new QLabel(QStringLiteral("Text："), form), "Label1");
     twips::move(Label1, 5160, 285, 615, 255);
@@ -204,12 +208,12 @@ void frmmain::connectHandlers()
 
 float frmmain::outerWidth() const
 {
-    return twips::fromPixels(frameGeometry().width());
+    return twips::fromPixels(windowframe::outerSize(this).width());
 }
 
 float frmmain::outerHeight() const
 {
-    return twips::fromPixels(frameGeometry().height());
+    return twips::fromPixels(windowframe::outerSize(this).height());
 }
 
 float frmmain::outerLeft() const
@@ -225,11 +229,10 @@ float frmmain::outerTop() const
 void frmmain::setOuterSize(float width, float height)
 {
     // Whole pixels, rounded up, so the window is never smaller than asked.
-    const QSize frame = frameGeometry().size() - geometry().size();
     const auto pixels = [](float value) {
         return static_cast<int>(std::ceil(value / twips::perPixel));
     };
-    resize(pixels(width) - frame.width(), pixels(height) - frame.height());
+    windowframe::resizeOuter(this, QSize(pixels(width), pixels(height)));
 }
 
 void frmmain::resizeEvent(QResizeEvent* event)

@@ -7,6 +7,7 @@
 #include "forms/controlname.h"
 #include "forms/smallwindow.h"
 #include "settings/settings.h"
+#include "toolkit/builtinpictures.h"
 #include "units/twips.h"
 
 #include <QCheckBox>
@@ -21,7 +22,7 @@ frmoption::frmoption(Settings& settings)
 {
     setObjectName(QStringLiteral("frmoption"));
     setWindowTitle(QStringLiteral("オプション設定"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     setFixedSize(twips::toPixels(3615), twips::toPixels(1560));
 
     Slider1 = named(new QSlider(Qt::Horizontal, this), "Slider1");

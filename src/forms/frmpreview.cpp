@@ -3,10 +3,13 @@
 #include "forms/frmpreview.h"
 
 #include "forms/controlname.h"
+#include "toolkit/builtinpictures.h"
 #include "toolkit/picturebox.h"
+#include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -26,7 +29,7 @@ frmpreview::frmpreview() : QWidget(nullptr, Qt::Window)
     setObjectName(QStringLiteral("frmpreview"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("プレビュー"));
-    setWindowIcon(QIcon(QStringLiteral(":/snipwell.png")));
+    setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     resize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
 
     picpreview = named(new PictureBox(this, PictureBox::Border::FixedSingle), "picpreview");
@@ -42,6 +45,9 @@ frmpreview::frmpreview() : QWidget(nullptr, Qt::Window)
 
     connect(btmpreviewsave, &QPushButton::clicked, this, &frmpreview::btmpreviewsave_Click);
     connect(btmpreviewcancel, &QPushButton::clicked, this, &frmpreview::btmpreviewcancel_Click);
+    // Esc does what "キャンセル" does, wherever the focus is in the window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, btmpreviewcancel, &QPushButton::click);
 }
 
 void frmpreview::btmpreviewsave_Click()
@@ -65,19 +71,17 @@ QSizeF frmpreview::outerSizeFor(float pictureWidth, float pictureHeight)
 
 float frmpreview::outerWidth() const
 {
-    return twips::fromPixels(frameGeometry().width());
+    return twips::fromPixels(windowframe::outerSize(this).width());
 }
 
 float frmpreview::outerHeight() const
 {
-    return twips::fromPixels(frameGeometry().height());
+    return twips::fromPixels(windowframe::outerSize(this).height());
 }
 
 void frmpreview::setOuterSize(float width, float height)
 {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, twips::toPixels(width) - frame.width()),
-           std::max(1, twips::toPixels(height) - frame.height()));
+    windowframe::resizeOuter(this, QSize(twips::toPixels(width), twips::toPixels(height)));
 }
 
 void frmpreview::showPiece(const QImage& piece)
@@ -85,7 +89,7 @@ void frmpreview::showPiece(const QImage& piece)
     picpreview->setPicture(piece);
     fitToPicture();
     show();
-    // The frame is known only once the window is shown the first time.
+    // Where the frame is known only once the window is shown, sized again at once.
     fitToPicture();
 }
 

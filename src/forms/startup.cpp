@@ -9,6 +9,7 @@
 #include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
 #include "toolkit/shape.h"
+#include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QCoreApplication>
@@ -48,7 +49,7 @@ void frmmain::Form_Load()
     const QPoint stored(twips::toPixels(static_cast<float>(*m_settings.winleft)),
                         twips::toPixels(static_cast<float>(*m_settings.wintop)));
     if (onSomeScreen(stored))
-        move(stored);
+        windowframe::moveOuter(this, stored);
 }
 
 void frmmain::Form_Resize()

@@ -2,6 +2,7 @@
 
 #include "units/twips.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 namespace jpeg {
@@ -23,6 +24,14 @@ std::optional<std::uint8_t> qualityFromText(const QString& text)
 QString folderOfTarget(const QString& path, qsizetype titleLength)
 {
     return path.left(std::max<qsizetype>(0, path.length() - titleLength - 1));
+}
+
+QString withJpgExtension(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name.indexOf(QLatin1Char('.'), 1) >= 0)
+        return path;
+    return path + QStringLiteral(".jpg");
 }
 
 } // namespace jpeg

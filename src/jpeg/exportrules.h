@@ -1,7 +1,8 @@
 #pragma once
 
 // The rules of the JPEG export that need no window: the quality text as the
-// byte the library takes, and the folder remembered after a save.
+// byte the library takes, the extension of a name typed without one, and the
+// folder remembered after a save.
 
 #include <QString>
 #include <cstdint>
@@ -17,5 +18,9 @@ std::optional<std::uint8_t> qualityFromText(const QString& text);
 // length - titleLength - 1 characters of path ("/tmp/x/a.jpg" -> "/tmp/x",
 // "/a.jpg" -> "").
 QString folderOfTarget(const QString& path, qsizetype titleLength);
+
+// The path with ".jpg" added when its file name has no extension ("piece" ->
+// "piece.jpg"); a name with a dot after its first character is kept as typed.
+QString withJpgExtension(const QString& path);
 
 } // namespace jpeg

@@ -35,22 +35,23 @@ QString CommonDialog::toQtFilter(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
-bool CommonDialog::ShowOpen()
+bool CommonDialog::takeFile(const std::optional<FileChoice>& chosen)
 {
-    const auto chosen = m_prompter.openFile(m_owner, {FileName, toQtFilter(Filter)});
     if (!chosen)
         return false;
-    FileName = *chosen;
+    FileName = chosen->path;
+    FilterIndex = static_cast<int>(chosen->filter) + 1;
     return true;
+}
+
+bool CommonDialog::ShowOpen()
+{
+    return takeFile(m_prompter.openFile(m_owner, {FileName, toQtFilter(Filter)}));
 }
 
 bool CommonDialog::ShowSave()
 {
-    const auto chosen = m_prompter.saveFile(m_owner, {FileName, toQtFilter(Filter)});
-    if (!chosen)
-        return false;
-    FileName = *chosen;
-    return true;
+    return takeFile(m_prompter.saveFile(m_owner, {FileName, toQtFilter(Filter)}));
 }
 
 bool CommonDialog::ShowColor()

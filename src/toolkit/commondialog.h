@@ -6,9 +6,11 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 class Prompter;
 class QWidget;
+struct FileChoice;
 
 class CommonDialog
 {
@@ -17,6 +19,8 @@ class CommonDialog
 
     QString FileName;
     QString Filter;
+    // The filter entry chosen in the last file dialog, counted from 1.
+    int FilterIndex = 1;
     int Flags = 0;
     QColor Color = Qt::black;
     QString FontName;
@@ -38,6 +42,8 @@ class CommonDialog
     static QString toQtFilter(const QString& filter);
 
   private:
+    bool takeFile(const std::optional<FileChoice>& chosen);
+
     Prompter& m_prompter;
     QWidget* m_owner;
 };

@@ -13,8 +13,14 @@ class QWidget;
 
 struct FileRequest
 {
-    QString fileName;   // preset file name, possibly with a folder
+    QString fileName;   // preset file name, possibly with a folder, shown as it is
     QString nameFilter; // Qt filter text, entries separated by ";;"
+};
+
+struct FileChoice
+{
+    QString path;
+    qsizetype filter = 0; // the entry of the request's filter chosen, counted from 0
 };
 
 class Prompter
@@ -23,8 +29,8 @@ class Prompter
     virtual ~Prompter() = default;
 
     // Each returns nullopt when the user cancels.
-    virtual std::optional<QString> openFile(QWidget* parent, const FileRequest& request) = 0;
-    virtual std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& request) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
 

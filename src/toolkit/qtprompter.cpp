@@ -10,8 +10,8 @@ namespace {
 
 const QString kTitle = QStringLiteral("Snipwell");
 
-std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request,
-                                     QFileDialog::AcceptMode mode)
+std::optional<FileChoice> runFileDialog(QWidget* parent, const FileRequest& request,
+                                        QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
@@ -20,25 +20,27 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request
     // Replacing a file is confirmed by the caller, through this same interface.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(request.nameFilter);
-    const QString preset = request.fileName.trimmed();
-    if (!preset.isEmpty()) {
-        const QFileInfo info(preset);
+    // The preset is shown as it is, blanks included: after the options dialog's
+    // OK the name box holds a single space.
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo info(request.fileName);
         dialog.setDirectory(info.absolutePath());
         dialog.selectFile(info.fileName());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    const qsizetype filter = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    return FileChoice{dialog.selectedFiles().constFirst(), std::max<qsizetype>(0, filter)};
 }
 
 } // namespace
 
-std::optional<QString> QtPrompter::openFile(QWidget* parent, const FileRequest& request)
+std::optional<FileChoice> QtPrompter::openFile(QWidget* parent, const FileRequest& request)
 {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtPrompter::saveFile(QWidget* parent, const FileRequest& request)
+std::optional<FileChoice> QtPrompter::saveFile(QWidget* parent, const FileRequest& request)
 {
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }

@@ -6,8 +6,8 @@
 class QtPrompter final : public Prompter
 {
   public:
-    std::optional<QString> openFile(QWidget* parent, const FileRequest& request) override;
-    std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& request) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     bool confirm(QWidget* parent, const QString& text) override;

@@ -140,7 +140,10 @@ class TestExport : public QObject
         main().savepicture();
         if (expected < 0) {
             QCOMPARE(prompter().errors.size(), 1);
+            // The message says what the box takes: the README says the same.
             QVERIFY(prompter().errors[0].contains(QStringLiteral("JPEG解像度")));
+            QVERIFY(prompter().errors[0].contains(QStringLiteral("0から255までの数")));
+            QVERIFY(prompter().errors[0].contains(QStringLiteral("100より上は100と同じ")));
             QVERIFY(!QFileInfo::exists(target));
             QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
         } else {
@@ -249,6 +252,52 @@ class TestExport : public QObject
             QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
         }
         QCOMPARE(prompter().errors, QStringList());
+    }
+
+    // ".jpg" is added to a name typed without an extension while the JPEG
+    // entry of the filter is chosen, and to no other.
+    void jpgAddedWhenMissing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("jpeg entry, no extension") << "piece" << 0 << "piece.jpg";
+        QTest::newRow("all files, no extension") << "piece" << 1 << "piece";
+        QTest::newRow("jpeg entry, .jpeg") << "piece.jpeg" << 0 << "piece.jpeg";
+        QTest::newRow("jpeg entry, other extension") << "my.photo" << 0 << "my.photo";
+        QTest::newRow("jpeg entry, dot first") << ".piece" << 0 << ".piece.jpg";
+    }
+
+    void jpgAddedWhenMissing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        prompter().files.push_back(path(typed));
+        prompter().fileFilters.push_back(filter);
+        main().savepicture();
+        QStringList files = QDir(m_app->dir.path()).entryList(QDir::Files | QDir::Hidden);
+        files.removeAll(QStringLiteral("setting.ini"));
+        files.removeAll(QStringLiteral("picture.bmp"));
+        QCOMPARE(files, QStringList{written});
+        QCOMPARE(decodeJpeg(fileBytes(path(written))).image.size(), m_piece.size());
+        // The dialog holds the real target: the next save starts from it.
+        main().savepicture(); // cancelled
+        QCOMPARE(prompter().saveRequests.last().fileName, path(written));
+        QCOMPARE(main().settings().savefolder, QDir(m_app->dir.path()).absolutePath());
+    }
+
+    void replaceQuestionNamesTheRealTarget()
+    {
+        const QByteArray before = writeBytes(path(QStringLiteral("piece.jpg")), "the old picture");
+        prompter().files.push_back(path(QStringLiteral("piece")));
+        prompter().confirmations.push_back(false);
+        main().savepicture();
+        QCOMPARE(prompter().questions.size(), 1);
+        QVERIFY2(prompter().questions[0].contains(QStringLiteral("「piece.jpg」")),
+                 qPrintable(prompter().questions[0]));
+        QCOMPARE(fileBytes(path(QStringLiteral("piece.jpg"))), before);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("piece"))));
     }
 
     // A target that cannot be written, even by root: its name leaves no room

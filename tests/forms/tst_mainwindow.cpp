@@ -22,6 +22,8 @@ class MainWindowTest : public QObject
     void menusCarryTheirCaptionsAndMnemonics();
     void startsWithNoToolNoPictureAndEmptyPanels();
     void tabOrderFollowsTheDesign();
+    void toolStripButtonsSayWhatTheyDo_data();
+    void toolStripButtonsSayWhatTheyDo();
     void layoutFollowsTheOuterSize_data();
     void layoutFollowsTheOuterSize();
     void minimisedWindowKeepsItsLayout();
@@ -117,6 +119,46 @@ void MainWindowTest::tabOrderFollowsTheDesign()
                                          "textbox",  "btmcolor", "btmfont"};
     for (qsizetype i = 0; i + 1 < expected.size(); ++i)
         QCOMPARE(app.find(expected[i])->nextInFocusChain(), app.find(expected[i + 1]));
+}
+
+void MainWindowTest::toolStripButtonsSayWhatTheyDo_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("spoken"); // the name a screen reader says
+    QTest::addColumn<QStringList>("tipSays");
+    QTest::newRow("btmcut") << "btmcut"
+                            << "切り取り"
+                            << QStringList{"切り取り：", "押し", "動かし", "もう一度押して"};
+    QTest::newRow("btmdraw") << "btmdraw"
+                             << "ペン" << QStringList{"ペン：", "描きます"};
+    QTest::newRow("btmtext") << "btmtext"
+                             << "文字" << QStringList{"文字：", "「Text：」"};
+    QTest::newRow("btmerase") << "btmerase"
+                              << "消しゴム" << QStringList{"消しゴム：", "元の絵"};
+    QTest::newRow("btmpaste") << "btmpaste"
+                              << "コピー" << QStringList{"コピー：", "クリップボード"};
+    QTest::newRow("btmsave") << "btmsave"
+                             << "保存" << QStringList{"保存：", "JPEG"};
+    QTest::newRow("btmcolor") << "btmcolor"
+                              << "color" << QStringList{"色：", "色を選びます"};
+    QTest::newRow("btmfont") << "btmfont"
+                             << "font" << QStringList{"フォント：", "ペンの太さ"};
+}
+
+void MainWindowTest::toolStripButtonsSayWhatTheyDo()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, spoken);
+    QFETCH(QStringList, tipSays);
+    auto* button = app.main->findChild<QPushButton*>(name);
+    QVERIFY(button);
+    // A text button is named by its caption; a picture button by a name of its own.
+    const QString said =
+        button->accessibleName().isEmpty() ? button->text() : button->accessibleName();
+    QCOMPARE(said, spoken);
+    for (const QString& words : tipSays)
+        QVERIFY2(button->toolTip().contains(words), qPrintable(button->toolTip()));
+    QVERIFY(!button->accessibleDescription().isEmpty());
 }
 
 void MainWindowTest::layoutFollowsTheOuterSize_data()

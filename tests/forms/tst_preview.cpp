@@ -215,20 +215,30 @@ class TestPreview : public QObject
 
     void closingDiscardsIt_data()
     {
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("キャンセル") << true;
-        QTest::newRow("close box") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("キャンセル") << "button";
+        QTest::newRow("Esc on the picture") << "escape";
+        QTest::newRow("Esc on 保存") << "escape on save";
+        QTest::newRow("close box") << "close box";
     }
 
     void closingDiscardsIt()
     {
-        QFETCH(bool, byButton);
+        QFETCH(QString, how);
         main().previewreload();
         QPointer<QWidget> shown = preview();
-        if (byButton)
+        shown->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        if (how == QLatin1String("button")) {
             QTest::mouseClick(control(shown, "btmpreviewcancel"), Qt::LeftButton);
-        else
+        } else if (how.startsWith(QLatin1String("escape"))) {
+            QWidget* focus = how.endsWith(QLatin1String("save")) ? control(shown, "btmpreviewsave")
+                                                                 : control(shown, "picpreview");
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+        } else {
             shown->close();
+        }
         discardClosedWindows();
         QVERIFY(!shown);
         QVERIFY(!preview());

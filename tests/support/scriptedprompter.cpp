@@ -13,16 +13,25 @@ template <typename T> T takeFront(std::deque<T>& queue, const T& fallback)
 
 } // namespace
 
-std::optional<QString> ScriptedPrompter::openFile(QWidget*, const FileRequest& request)
+std::optional<FileChoice> ScriptedPrompter::takeFile()
 {
-    openRequests << request;
-    return takeFront(files, std::optional<QString>());
+    const std::optional<QString> path = takeFront(files, std::optional<QString>());
+    const qsizetype filter = takeFront(fileFilters, qsizetype(0));
+    if (!path)
+        return std::nullopt;
+    return FileChoice{*path, filter};
 }
 
-std::optional<QString> ScriptedPrompter::saveFile(QWidget*, const FileRequest& request)
+std::optional<FileChoice> ScriptedPrompter::openFile(QWidget*, const FileRequest& request)
+{
+    openRequests << request;
+    return takeFile();
+}
+
+std::optional<FileChoice> ScriptedPrompter::saveFile(QWidget*, const FileRequest& request)
 {
     saveRequests << request;
-    return takeFront(files, std::optional<QString>());
+    return takeFile();
 }
 
 std::optional<QColor> ScriptedPrompter::chooseColor(QWidget*, const QColor& initial)
