@@ -128,7 +128,9 @@ void MainWindowTest::toolStripButtonsSayWhatTheyDo_data()
     QTest::addColumn<QStringList>("tipSays");
     QTest::newRow("btmcut") << "btmcut"
                             << "切り取り"
-                            << QStringList{"切り取り：", "押し", "動かし", "もう一度押して"};
+                            << QStringList{"切り取り：",     "押し",   "動かし",
+                                           "もう一度押して", "Ctrl+Z", "Ctrl+Y",
+                                           "Ctrl+0",         "Ctrl+1", "Ctrl+ホイール"};
     QTest::newRow("btmdraw") << "btmdraw"
                              << "ペン" << QStringList{"ペン：", "描きます"};
     QTest::newRow("btmtext") << "btmtext"
@@ -136,7 +138,7 @@ void MainWindowTest::toolStripButtonsSayWhatTheyDo_data()
     QTest::newRow("btmerase") << "btmerase"
                               << "消しゴム" << QStringList{"消しゴム：", "元の絵"};
     QTest::newRow("btmpaste") << "btmpaste"
-                              << "コピー" << QStringList{"コピー：", "クリップボード"};
+                              << "コピー" << QStringList{"コピー：", "クリップボード", "Ctrl+V"};
     QTest::newRow("btmsave") << "btmsave"
                              << "保存" << QStringList{"保存：", "JPEG"};
     QTest::newRow("btmcolor") << "btmcolor"
