@@ -12,7 +12,7 @@ profile="${1:-test}"
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-image-formats-plugins libgl-dev
-    libturbojpeg0-dev
+    libturbojpeg0-dev libjpeg62-turbo-dev
     fonts-ipafont-gothic
 )
 if [ "$profile" = test ] || [ "$profile" = fuzz ]; then

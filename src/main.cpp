@@ -3,8 +3,6 @@
 #include "toolkit/qtprompter.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <cstdio>
 
@@ -23,8 +21,9 @@ int main(int argc, char* argv[])
     frmmain window(prompter, defaultAppPaths());
     window.show();
     // Opened once the window is up, so that the scroll ranges see the real
-    // viewport and a file that cannot be read is reported over the window.
+    // viewport and a file that cannot be read is reported over the window; by
+    // the bytes of its name, which need not be valid UTF-8.
     if (argc == 2)
-        window.openDroppedFile(QFileInfo(QFile::decodeName(argv[1])).absoluteFilePath());
+        window.openDroppedFile(LocalFileName(QByteArray(argv[1])).absolute());
     return QApplication::exec();
 }

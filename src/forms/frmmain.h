@@ -4,6 +4,7 @@
 // scroll bars and status bar. The class is declared here once; each subsystem
 // defines the handlers of its own events in its own folder, one file per job.
 
+#include "input/localfilename.h"
 #include "settings/apppaths.h"
 #include "toolkit/commondialog.h"
 
@@ -111,7 +112,7 @@ class frmmain : public QMainWindow
     void mopen_Click();
     void loadnewpicture();
     // Opens a file as a drop would: the program's one optional argument comes this way.
-    void openDroppedFile(const QString& path);
+    void openDroppedFile(const LocalFileName& name);
     void base_OLEDragDrop(const QMimeData* data);
     void picmain_OLEDragDrop(const QMimeData* data);
 
@@ -151,7 +152,7 @@ class frmmain : public QMainWindow
     void buildMenus();
     void connectHandlers();
     // Loads a file as the new picture; on failure tells the user and changes nothing.
-    bool loadPictureFile(const QString& path);
+    bool loadPictureFile(const LocalFileName& name);
     void dropPicture(const QMimeData* data);
     void scrollByWheel(QWheelEvent* event);
 

@@ -10,7 +10,6 @@
 #include "toolkit/prompter.h"
 
 #include <QApplication>
-#include <QDir>
 
 void frmmain::mopen_Click()
 {
@@ -23,7 +22,7 @@ void frmmain::loadnewpicture()
     dialog.Filter = QStringLiteral("画像ファイル(*.jpg;*.bmp)|*.jpg;*.bmp");
     if (!dialog.ShowOpen())
         return;
-    if (!loadPictureFile(dialog.FileName))
+    if (!loadPictureFile(LocalFileName::fromText(dialog.FileName)))
         return;
     picpath = dialog.FileName;
     setscrollrange();
@@ -41,27 +40,27 @@ void frmmain::picmain_OLEDragDrop(const QMimeData* data)
 
 void frmmain::dropPicture(const QMimeData* data)
 {
-    const std::optional<QString> path = firstLocalFile(data);
-    if (path)
-        openDroppedFile(*path);
+    const std::optional<LocalFileName> name = firstLocalFile(data);
+    if (name)
+        openDroppedFile(*name);
 }
 
-void frmmain::openDroppedFile(const QString& path)
+void frmmain::openDroppedFile(const LocalFileName& name)
 {
-    if (loadPictureFile(path))
+    if (loadPictureFile(name))
         setscrollrange();
 }
 
-bool frmmain::loadPictureFile(const QString& path)
+bool frmmain::loadPictureFile(const LocalFileName& name)
 {
     PictureLoad load;
     {
         const BusyCursor busy;
-        load = loadPicture(path);
+        load = loadPicture(name);
     }
     if (!load.ok()) {
-        m_prompter.error(this, QStringLiteral("画像を開けません: %1\n%2")
-                                   .arg(QDir::toNativeSeparators(path), load.error));
+        m_prompter.error(this,
+                         QStringLiteral("画像を開けません: %1\n%2").arg(name.shown(), load.error));
         return false;
     }
     picmain->Move(0, 0, 0, 0);

@@ -23,7 +23,8 @@ void ArgumentTest::opensLikeADrop()
     QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
     app.main->picpath = QStringLiteral("/earlier/picture.jpg");
     const QImage source = patternImage(900, 60, 4);
-    app.main->openDroppedFile(writeBmp(app.dir, QStringLiteral("wide.bmp"), source));
+    app.main->openDroppedFile(
+        LocalFileName::fromText(writeBmp(app.dir, QStringLiteral("wide.bmp"), source)));
 
     QString difference;
     QVERIFY2(sameRgb(app.main->picmain->image(), source, &difference), qPrintable(difference));
@@ -39,9 +40,10 @@ void ArgumentTest::unreadablePathIsReported()
 {
     TestApp app;
     const QImage source = patternImage(40, 30, 2);
-    app.main->openDroppedFile(writeBmp(app.dir, QStringLiteral("first.bmp"), source));
+    app.main->openDroppedFile(
+        LocalFileName::fromText(writeBmp(app.dir, QStringLiteral("first.bmp"), source)));
     const QString missing = app.dir.filePath(QStringLiteral("missing.bmp"));
-    app.main->openDroppedFile(missing);
+    app.main->openDroppedFile(LocalFileName::fromText(missing));
 
     QCOMPARE(app.prompter.errors.size(), 1);
     QVERIFY(app.prompter.errors.first().contains(QStringLiteral("missing.bmp")));

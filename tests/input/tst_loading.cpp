@@ -3,6 +3,7 @@
 // files that must be refused with a reason.
 
 #include "input/pictureloader.h"
+#include "input/picturememory.h"
 #include "testpictures.h"
 
 #include <QDir>
@@ -130,6 +131,11 @@ class LoadingTest : public QObject
 {
     Q_OBJECT
   private slots:
+    // The ceiling of a machine with 2 GiB available, whatever this one has.
+    void initTestCase()
+    {
+        picturememory::setCeilingSource([] { return std::int64_t(1) << 30; });
+    }
     void jpegMatchesAnotherDecoder_data();
     void jpegMatchesAnotherDecoder();
     void exifOrientationStandsUpright_data();
@@ -308,10 +314,10 @@ void LoadingTest::refusesWithReason_data()
     QTest::newRow("empty") << QStringLiteral("empty.bmp") << QByteArray()
                            << QStringLiteral("画像ファイルではありません");
     QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2)
-                                    << QStringLiteral("読み込めません");
+                                    << QStringLiteral("ファイルが途中で切れています");
     QTest::newRow("jpeg marker then junk")
         << QStringLiteral("junk.jpg") << QByteArray("\xFF\xD8\xFF\x00junkjunk", 11)
-        << QStringLiteral("読み込めません");
+        << QStringLiteral("画像ファイルではありません");
     QTest::newRow("jpeg claiming 65000 x 65000")
         << QStringLiteral("huge.jpg") << huge
         << QStringLiteral("大きすぎます: 65000 x 65000 ピクセル");
