@@ -171,6 +171,8 @@ class frmmain : public QMainWindow
     AppPaths m_paths;
     int m_resizeDepth = 0;
     bool m_unloading = false;
+    // The last savesetting could not write the settings file.
+    bool m_settingsUnwritten = false;
     // Wheel movement smaller than a notch (touchpads), kept until it adds up to one.
     int m_wheelRestX = 0;
     int m_wheelRestY = 0;

@@ -19,8 +19,9 @@ void frmmain::savesetting()
     values.savefolder = savefolder;
     values.left = outerLeft();
     values.top = outerTop();
-    // A failed write leaves the previous file as it was and is not reported.
-    settingsfile::write(m_paths.settingsFile, values);
+    // A failed write leaves the previous file as it was; only the write at
+    // shut-down reports it (Form_Unload), the user's last chance to know.
+    m_settingsUnwritten = !settingsfile::write(m_paths.settingsFile, values);
 }
 
 void frmmain::loadsetting()

@@ -2,6 +2,7 @@
 
 #include "units/twips.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 namespace jpeg {
@@ -23,6 +24,16 @@ std::optional<std::uint8_t> qualityFromText(const QString& text)
 QString folderOfTarget(const QString& path, qsizetype titleLength)
 {
     return path.left(std::max<qsizetype>(0, path.length() - titleLength - 1));
+}
+
+bool isReadOnlyFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return false;
+    constexpr QFile::Permissions anyWrite =
+        QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    return !(info.permissions() & anyWrite) || !info.isWritable();
 }
 
 } // namespace jpeg

@@ -18,4 +18,9 @@ std::optional<std::uint8_t> qualityFromText(const QString& text);
 // "/a.jpg" -> "").
 QString folderOfTarget(const QString& path, qsizetype titleLength);
 
+// True when path names, through any symbolic links, an existing file that is
+// read-only: one that nobody may write (chmod a-w), or this user may not. Such
+// a file is not replaced.
+bool isReadOnlyFile(const QString& path);
+
 } // namespace jpeg
