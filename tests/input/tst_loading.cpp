@@ -6,11 +6,15 @@
 #include "input/picturememory.h"
 #include "testpictures.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <bit>
+#include <cmath>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 
@@ -125,6 +129,26 @@ QByteArray bmpBytes(const QImage& image, int bits, bool topDown)
     return out;
 }
 
+// A BMP with a 40-byte info header, the bit masks after it, and the rows as given.
+QByteArray bmpFile(int width, int height, int bits, int compression, const QByteArray& masks,
+                   const QByteArray& pixels)
+{
+    QByteArray out(54, '\0');
+    auto* d = reinterpret_cast<uchar*>(out.data());
+    d[0] = 'B';
+    d[1] = 'M';
+    const auto offset = static_cast<quint32>(54 + masks.size());
+    qToLittleEndian<quint32>(offset + static_cast<quint32>(pixels.size()), d + 2);
+    qToLittleEndian<quint32>(offset, d + 10);
+    qToLittleEndian<quint32>(40, d + 14);
+    qToLittleEndian<qint32>(width, d + 18);
+    qToLittleEndian<qint32>(height, d + 22);
+    qToLittleEndian<quint16>(1, d + 26);
+    qToLittleEndian<quint16>(static_cast<quint16>(bits), d + 28);
+    qToLittleEndian<quint32>(static_cast<quint32>(compression), d + 30);
+    return out + masks + pixels;
+}
+
 } // namespace
 
 class LoadingTest : public QObject
@@ -147,6 +171,10 @@ class LoadingTest : public QObject
     void smallGifLoads();
     void refusesWithReason_data();
     void refusesWithReason();
+    void systemCausesNamed_data();
+    void systemCausesNamed();
+    void bmpBitFieldsWidenedExactly_data();
+    void bmpBitFieldsWidenedExactly();
     void onlyRegularFiles_data();
     void onlyRegularFiles();
 
@@ -327,6 +355,23 @@ void LoadingTest::refusesWithReason_data()
         << QStringLiteral("short.bmp") << shortBmp << QStringLiteral("途中で切れています");
     QTest::newRow("gif claiming 65535 x 65535")
         << QStringLiteral("huge.gif") << hugeGif << QStringLiteral("大きすぎます: 65535 x 65535");
+    // The causes in the user's language, never a library's English text.
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        patternImage(64, 64).save(&buffer, "PNG");
+    }
+    QTest::newRow("png cut short") << QStringLiteral("cut.png") << png.left(png.size() / 2)
+                                   << QStringLiteral("画像のデータが壊れています");
+    QByteArray twelveBits = jpeg;
+    twelveBits[sof + 4] = 12; // sample precision
+    QTest::newRow("12-bit jpeg") << QStringLiteral("twelve.jpg") << twelveBits
+                                 << QStringLiteral("12ビットのJPEG");
+    QByteArray lossless = jpeg;
+    lossless[sof + 1] = '\xC3';
+    QTest::newRow("lossless jpeg")
+        << QStringLiteral("lossless.jpg") << lossless << QStringLiteral("ロスレス");
 }
 
 void LoadingTest::refusesWithReason()
@@ -340,6 +385,97 @@ void LoadingTest::refusesWithReason()
     QVERIFY(!load.ok());
     QVERIFY(load.image.isNull());
     QVERIFY2(load.error.contains(reason), qPrintable(load.error));
+    QVERIFY2(!load.error.contains(QRegularExpression(QStringLiteral("[a-z]{4,}"))),
+             qPrintable(load.error));
+}
+
+void LoadingTest::systemCausesNamed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("symbolic links in a loop")
+        << QStringLiteral("loop") << QStringLiteral("シンボリックリンクが循環しています");
+    QTest::newRow("link to nothing")
+        << QStringLiteral("dangling") << QStringLiteral("ファイルが見つかりません");
+    QTest::newRow("a file on the way")
+        << QStringLiteral("not a folder") << QStringLiteral("途中のフォルダーがありません");
+}
+
+void LoadingTest::systemCausesNamed()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString path = m_dir.filePath(kind + QStringLiteral(".jpg"));
+    if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("other.jpg")), path));
+        QVERIFY(QFile::link(path, m_dir.filePath(QStringLiteral("other.jpg"))));
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nothing.jpg")), path));
+    } else {
+        path = writeFile(m_dir, QStringLiteral("plain.txt"), "text") + QStringLiteral("/a.jpg");
+    }
+    const PictureLoad load = loadPicture(path);
+    QVERIFY(!load.ok());
+    QVERIFY2(load.error.contains(reason), qPrintable(load.error));
+}
+
+void LoadingTest::bmpBitFieldsWidenedExactly_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("compression");
+    QTest::addColumn<QList<quint32>>("masks");
+    QTest::newRow("16-bit 5-5-5") << 16 << 0 << QList<quint32>{0x7C00, 0x03E0, 0x001F, 0};
+    QTest::newRow("16-bit 5-6-5 bit fields")
+        << 16 << 3 << QList<quint32>{0xF800, 0x07E0, 0x001F, 0};
+    QTest::newRow("16-bit 4-4-4-4 with transparency")
+        << 16 << 6 << QList<quint32>{0x0F00, 0x00F0, 0x000F, 0xF000};
+    QTest::newRow("32-bit 10-10-10 bit fields")
+        << 32 << 3 << QList<quint32>{0x3FF00000, 0x000FFC00, 0x000003FF, 0};
+}
+
+void LoadingTest::bmpBitFieldsWidenedExactly()
+{
+    QFETCH(int, bits);
+    QFETCH(int, compression);
+    QFETCH(QList<quint32>, masks);
+    const int width = 67;
+    const int height = 5;
+    const int stride = (width * bits + 31) / 32 * 4;
+    QByteArray pixels(stride * height, '\0');
+    QImage expected(width, height, QImage::Format_RGB32);
+    const auto widened = [](quint32 pixel, quint32 mask) {
+        if (mask == 0)
+            return 255.0;
+        const int shift = std::countr_zero(mask);
+        return double((pixel & mask) >> shift) * 255.0 / double(mask >> shift);
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // Every pixel of the first row is white; the rest run through the values.
+            const quint32 p = y == 0 ? 0xFFFFFFFFu : quint32(x * 2654435761u >> (y * 3));
+            uchar* at =
+                reinterpret_cast<uchar*>(pixels.data()) + (height - 1 - y) * stride + x * bits / 8;
+            bits == 16 ? qToLittleEndian<quint16>(static_cast<quint16>(p), at)
+                       : qToLittleEndian<quint32>(p, at);
+            const double alpha = widened(p, masks[3]) / 255.0;
+            const auto channel = [&](int i) {
+                return int(std::lround(widened(p, masks[i]) * alpha + 255.0 * (1 - alpha)));
+            };
+            expected.setPixel(x, y, qRgb(channel(0), channel(1), channel(2)));
+        }
+    }
+    QByteArray maskBytes;
+    for (qsizetype i = 0; i < (compression == 6 ? 4 : compression == 3 ? 3 : 0); ++i) {
+        char b[4];
+        qToLittleEndian<quint32>(masks[i], b);
+        maskBytes.append(b, 4);
+    }
+    QByteArray file = bmpFile(width, height, bits, compression, maskBytes, pixels);
+    const PictureLoad load = loadPicture(writeFile(m_dir, QStringLiteral("fields.bmp"), file));
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QString difference;
+    QVERIFY2(sameRgb(load.image, expected, &difference), qPrintable(difference));
+    QCOMPARE(load.image.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 void LoadingTest::onlyRegularFiles_data()
