@@ -31,8 +31,9 @@ bool isReadOnlyFile(const QString& path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return false;
+    // The mode's own bits: WriteUser is what this user may do, which for root is everything.
     constexpr QFile::Permissions anyWrite =
-        QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return !(info.permissions() & anyWrite) || !info.isWritable();
 }
 

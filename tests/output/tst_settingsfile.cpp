@@ -1,5 +1,6 @@
-// The settings file: its exact bytes, the reading of hand-made files, writes
-// that fail, and the round trip through the main window and a restart.
+// The settings file: its exact bytes, the reading of hand-made files with any
+// line ends, a FIFO in its place, writes that fail (reported once, at
+// shut-down), and the round trip through the main window and a restart.
 
 #include "forms/frmoption.h"
 #include "settings/settingsfile.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 class SettingsFileTest : public QObject
 {
@@ -29,6 +31,8 @@ class SettingsFileTest : public QObject
     void mainWindowWritesItsValues();
     void pathsSurviveARestart();
     void loadsettingFallsBackValueByValue();
+    void fifoInItsPlaceIsNotRead();
+    void unwritableAtShutdownIsReportedOnce();
 };
 
 namespace {
@@ -222,6 +226,19 @@ void SettingsFileTest::readsHandMadeFiles_data()
         << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n3000000000\r\n") << "50" << 50 << 0 << ""
         << ""
         << "none";
+    // Line ends of every system: CR alone (old Mac), LF alone (Unix), mixed.
+    QTest::newRow("CR line ends") << QByteArray("\"60\"\r1\r\"/p.jpg\"\r\"/s\"\r1500\r1200\r")
+                                  << "60" << 60 << 1 << "/p.jpg"
+                                  << "/s"
+                                  << "1500,1200";
+    QTest::newRow("LF line ends") << QByteArray("\"60\"\n1\n\"/p.jpg\"\n\"/s\"\n1500\n1200") << "60"
+                                  << 60 << 1 << "/p.jpg"
+                                  << "/s"
+                                  << "1500,1200";
+    QTest::newRow("mixed line ends, LF CR is two")
+        << QByteArray("\"60\"\r\n1\r\"/p.jpg\"\n\r1500\r\n1200\n") << "60" << 60 << 1 << "/p.jpg"
+        << ""
+        << "1500,1200";
     QTest::newRow("empty lines are empty fields")
         << QByteArray("\r\n\r\n\"/p\"\r\n\r\n1\r\n2\r\n") << "" << -1 << 0 << "/p"
         << ""
@@ -372,6 +389,50 @@ void SettingsFileTest::loadsettingFallsBackValueByValue()
     QCOMPARE(main.picpath, QStringLiteral("/p.jpg"));
     QVERIFY(main.savefolder.isEmpty());
     QVERIFY(!main.hasStoredPosition);
+}
+
+void SettingsFileTest::fifoInItsPlaceIsNotRead()
+{
+    // Reading a FIFO would wait for a writer forever: start-up must not.
+    TestApp probe;
+    const QString path = probe.paths().settingsFile;
+    QFile::remove(path);
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(!settingsfile::read(path).has_value());
+    probe.restart();
+    QCOMPARE(probe.main->option->kaizoudo->text(), QStringLiteral("50"));
+    QVERIFY(probe.prompter.errors.isEmpty());
+}
+
+void SettingsFileTest::unwritableAtShutdownIsReportedOnce()
+{
+    // Saves along the way stay quiet; closing the window is the last chance to
+    // tell the user that this run's settings will not come back.
+    ScriptedPrompter prompter;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone/setting.ini"));
+    {
+        frmmain window(prompter, AppPaths{path, jpegLibraryForTests()});
+        window.show();
+        window.savesetting();
+        window.savesetting();
+        QVERIFY(prompter.errors.isEmpty());
+        window.close();
+    }
+    QCOMPARE(prompter.errors.size(), 1);
+    QVERIFY2(prompter.errors[0].contains(QStringLiteral("保存できませんでした")) &&
+                 prompter.errors[0].contains(path),
+             qPrintable(prompter.errors.value(0)));
+
+    // A folder that takes the file: nothing to report.
+    ScriptedPrompter quiet;
+    {
+        frmmain window(
+            quiet, AppPaths{dir.filePath(QStringLiteral("setting.ini")), jpegLibraryForTests()});
+        window.show();
+        window.close();
+    }
+    QVERIFY(quiet.errors.isEmpty());
 }
 
 QTEST_MAIN(SettingsFileTest)
