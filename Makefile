@@ -55,6 +55,7 @@ soak: configure
 
 # The benchmark: Snipwell side by side with libjpeg-turbo; prints one table.
 # BENCH_ARGS passes options on, e.g. BENCH_ARGS="--runs 9 --only open".
+bench: DEPS = bench
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target snipwell_bench savejpg
 	$(BUILD)/bench/snipwell_bench $(BENCH_ARGS)

@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # What to install for: build (building and running), test (the whole suite,
-# the end-to-end tests included), fuzz (the libFuzzer targets). Each includes
-# the one before it.
+# the end-to-end tests included), bench (the benchmark, which sets its JPEG
+# sizes beside ImageMagick's), fuzz (the libFuzzer targets). Each includes the
+# test packages; bench and fuzz add their own.
 profile="${1:-test}"
 [ "$#" -gt 0 ] && shift
 
@@ -15,20 +16,23 @@ packages=(
     libturbojpeg0-dev libjpeg62-turbo-dev
     fonts-ipafont-gothic
 )
-if [ "$profile" = test ] || [ "$profile" = fuzz ]; then
+if [ "$profile" = test ] || [ "$profile" = bench ] || [ "$profile" = fuzz ]; then
     # End-to-end tests and screenshots: an X server, a window manager, input,
     # clipboard and window tools, a JPEG decoder, desktop-file validators.
     packages+=(xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
         desktop-file-utils appstream)
+fi
+if [ "$profile" = bench ]; then
+    packages+=(imagemagick)
 fi
 if [ "$profile" = fuzz ]; then
     # clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
     packages+=(clang libclang-rt-14-dev llvm)
 fi
 case "$profile" in
-build | test | fuzz) ;;
+build | test | bench | fuzz) ;;
 *)
-    echo "usage: scripts/deps.sh [build|test|fuzz] [extra packages...]" >&2
+    echo "usage: scripts/deps.sh [build|test|bench|fuzz] [extra packages...]" >&2
     exit 2
     ;;
 esac
