@@ -2,6 +2,7 @@
 // uncompressed BMP through our own reader, the rest through Qt's plugins, and
 // files that must be refused with a reason.
 
+#include "../hardening/hostilecorpus.h"
 #include "input/pictureloader.h"
 #include "input/picturememory.h"
 #include "testpictures.h"
@@ -127,26 +128,6 @@ QByteArray bmpBytes(const QImage& image, int bits, bool topDown)
         }
     }
     return out;
-}
-
-// A BMP with a 40-byte info header, the bit masks after it, and the rows as given.
-QByteArray bmpFile(int width, int height, int bits, int compression, const QByteArray& masks,
-                   const QByteArray& pixels)
-{
-    QByteArray out(54, '\0');
-    auto* d = reinterpret_cast<uchar*>(out.data());
-    d[0] = 'B';
-    d[1] = 'M';
-    const auto offset = static_cast<quint32>(54 + masks.size());
-    qToLittleEndian<quint32>(offset + static_cast<quint32>(pixels.size()), d + 2);
-    qToLittleEndian<quint32>(offset, d + 10);
-    qToLittleEndian<quint32>(40, d + 14);
-    qToLittleEndian<qint32>(width, d + 18);
-    qToLittleEndian<qint32>(height, d + 22);
-    qToLittleEndian<quint16>(1, d + 26);
-    qToLittleEndian<quint16>(static_cast<quint16>(bits), d + 28);
-    qToLittleEndian<quint32>(static_cast<quint32>(compression), d + 30);
-    return out + masks + pixels;
 }
 
 } // namespace
@@ -470,7 +451,10 @@ void LoadingTest::bmpBitFieldsWidenedExactly()
         qToLittleEndian<quint32>(masks[i], b);
         maskBytes.append(b, 4);
     }
-    QByteArray file = bmpFile(width, height, bits, compression, maskBytes, pixels);
+    const QByteArray file =
+        hostile::withU32(hostile::bmp(width, height, static_cast<quint16>(bits),
+                                      static_cast<quint32>(compression), maskBytes, pixels),
+                         46, 0); // the masks are no palette
     const PictureLoad load = loadPicture(writeFile(m_dir, QStringLiteral("fields.bmp"), file));
     QVERIFY2(load.ok(), qPrintable(load.error));
     QString difference;
