@@ -21,14 +21,14 @@
 
 namespace {
 
-QByteArray compressJpeg(const QImage& source, int subsampling = TJSAMP_444)
+QByteArray compressJpeg(const QImage& source, int subsampling = TJSAMP_444, int flags = 0)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     tjhandle handle = tjInitCompress();
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     tjCompress2(handle, image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
-                image.height(), TJPF_BGRX, &buffer, &size, subsampling, 90, 0);
+                image.height(), TJPF_BGRX, &buffer, &size, subsampling, 90, flags);
     const QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
     tjFree(buffer);
     tjDestroy(handle);
@@ -167,18 +167,25 @@ void LoadingTest::jpegMatchesAnotherDecoder_data()
 {
     QTest::addColumn<int>("subsampling");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("4:4:4") << int(TJSAMP_444) << QSize(64, 48);
-    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << QSize(101, 37);
-    QTest::newRow("grey") << int(TJSAMP_GRAY) << QSize(40, 40);
+    QTest::addColumn<int>("flags");
+    QTest::newRow("4:4:4") << int(TJSAMP_444) << QSize(64, 48) << 0;
+    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << QSize(101, 37) << 0;
+    QTest::newRow("grey") << int(TJSAMP_GRAY) << QSize(40, 40) << 0;
+    // libjpeg's working memory, counted before the picture is taken, at the extremes.
+    QTest::newRow("progressive, very wide")
+        << int(TJSAMP_420) << QSize(30000, 9) << int(TJFLAG_PROGRESSIVE);
+    QTest::newRow("progressive, very tall")
+        << int(TJSAMP_444) << QSize(9, 30000) << int(TJFLAG_PROGRESSIVE);
 }
 
 void LoadingTest::jpegMatchesAnotherDecoder()
 {
     QFETCH(int, subsampling);
     QFETCH(QSize, size);
+    QFETCH(int, flags);
     const QString path =
         writeFile(m_dir, QStringLiteral("plain.jpg"),
-                  compressJpeg(patternImage(size.width(), size.height(), 3), subsampling));
+                  compressJpeg(patternImage(size.width(), size.height(), 3), subsampling, flags));
     const PictureLoad load = loadPicture(path);
     QVERIFY2(load.ok(), qPrintable(load.error));
     QCOMPARE(load.image.format(), QImage::Format_RGB32);
