@@ -103,7 +103,7 @@ class RecordingObserver : public LoadObserver
     void rowsFinal(int rows) override
     {
         reports << rows;
-        if (rows > 0 && !m_picture.isNull() &&
+        if (rows > 0 && !m_picture.isNull() && !m_expected.isNull() &&
             std::memcmp(m_picture.constScanLine(rows - 1), m_expected.constScanLine(rows - 1),
                         std::size_t(m_expected.width()) * 4) != 0)
             wrongRows << rows;
