@@ -79,6 +79,7 @@ soak: deps
 
 # The benchmark: Snipwell side by side with libjpeg-turbo; prints one table.
 # BENCH_ARGS passes options on, e.g. BENCH_ARGS="--runs 9 --only open".
+bench: DEPS = bench
 bench: deps
 	@$(AFTER_DEPS) configure
 	cmake --build $(BUILD) -j $(JOBS) --target snipwell_bench savejpg

@@ -1,5 +1,6 @@
 #include "children.h"
 
+#include "figures.h"
 #include "forms/frmmain.h"
 #include "inputs.h"
 #include "session.h"
@@ -94,7 +95,9 @@ int measurePeak(int argc, char** argv, const QString& scenario, const QString& f
 {
     QApplication app(argc, argv);
     Session session;
-    const QString picture = QDir(folder).filePath(QStringLiteral("photo-96mp.jpg"));
+    const QString picture = QDir(folder).filePath(scenario == QLatin1String("memory-large")
+                                                      ? QStringLiteral("large-turned.jpg")
+                                                      : QStringLiteral("photo-96mp.jpg"));
     // The first open of a process gets memory no earlier picture gave back;
     // its time is printed beside the peak.
     const Stopwatch watch;
@@ -126,6 +129,10 @@ int runChild(int argc, char** argv)
         return startUp(argc, argv, folder, std::atoll(argv[2]));
     if (scenario.startsWith(QLatin1String("memory-")))
         return measurePeak(argc, argv, scenario, folder);
+    if (scenario == QLatin1String("open-one-core") && argc >= 3) {
+        QApplication app(argc, argv);
+        return measureOpensOnOneCore(folder, std::atoi(argv[2]));
+    }
     return 2;
 }
 

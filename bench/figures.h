@@ -12,6 +12,12 @@ namespace bench {
 // Opening the 24 and 96 MP JPEGs and the 24 MP BMP through the Open menu.
 std::vector<Row> openFigures(const Inputs& inputs, int runs);
 
+// The same opens in a child pinned to one core, so that no second core can
+// fill the picture's pages in while the decoder writes them.
+std::vector<Row> oneCoreOpenFigures(const QString& folder, int runs);
+// In that child: pins it, measures and prints the medians; the exit code.
+int measureOpensOnOneCore(const QString& folder, int runs);
+
 // Saving a 3000 x 2000 piece of the 24 MP picture, baseline and progressive.
 std::vector<Row> saveFigures(const Inputs& inputs, const QString& folder, int runs);
 

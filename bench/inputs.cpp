@@ -1,10 +1,13 @@
 #include "inputs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <jpeglib.h>
 #include <memory>
 #include <turbojpeg.h>
 
@@ -159,9 +162,48 @@ bool writePhotoBmp(const QString& path, PictureSize size, std::uint32_t seed)
     return writeBytes(path, file.constData(), file.size());
 }
 
+bool writeLargeTurnedJpeg(const QString& path, PictureSize size)
+{
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(size.width);
+    info.image_height = static_cast<JDIMENSION>(size.height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    // EXIF, little-endian, one entry: orientation 6 (turn a quarter clockwise).
+    static const char exif[] = "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0"
+                               "\x06\0\0\0\0\0\0\0";
+    jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif), sizeof exif - 1);
+    std::vector<std::uint8_t> row(static_cast<size_t>(size.width) * 3);
+    Random random(16400);
+    for (int y = 0; y < size.height; ++y) {
+        for (int x = 0; x < size.width; ++x) {
+            const std::uint32_t grain = random.next();
+            row[3 * x] = clampByte(x * 200 / size.width + int(grain & 7u));
+            row[3 * x + 1] = clampByte(y * 200 / size.height + int(grain >> 8 & 7u));
+            row[3 * x + 2] = clampByte((x + y) % 256 / 2 + 60);
+        }
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
 bool writeInputs(const QString& folder, Inputs* inputs)
 {
     const QDir dir(folder);
+    inputs->largeTurned = dir.filePath(QStringLiteral("large-turned.jpg"));
     inputs->jpeg1 = dir.filePath(QStringLiteral("photo-1mp.jpg"));
     inputs->jpeg24 = dir.filePath(QStringLiteral("photo-24mp.jpg"));
     inputs->jpeg96 = dir.filePath(QStringLiteral("photo-96mp.jpg"));

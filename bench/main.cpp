@@ -73,6 +73,7 @@ int main(int argc, char** argv)
     if (wanted("open")) {
         say("opening pictures");
         add(bench::openFigures(inputs, runs));
+        add(bench::oneCoreOpenFigures(folder.path(), runs));
     }
     if (wanted("save")) {
         say("saving pieces");

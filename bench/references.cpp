@@ -63,7 +63,7 @@ double readIntoNewBuffer(const QString& path)
 double JpegDecodeReference::run()
 {
     // Freeing the last picture is not part of opening the next one.
-    m_picture = QImage();
+    m_fresh.reset();
     const Stopwatch watch;
     if (!readWhole(m_path, m_file))
         return -1;
@@ -77,13 +77,14 @@ double JpegDecodeReference::run()
                                   &colorspace) == 0;
     if (ok) {
         const size_t bytes = static_cast<size_t>(width) * height * 4;
+        // Left uninitialised, as a decoder's own buffer is.
         if (m_freshPicture)
-            m_picture = newPictureImage(width, height);
+            m_fresh.reset(new std::uint8_t[bytes]);
         else if (m_pixels.size() < bytes)
             m_pixels.resize(bytes);
-        uchar* pixels = m_freshPicture ? m_picture.bits() : m_pixels.data();
-        ok = pixels && tjDecompress2(handle, m_file.data(), size, pixels, width, width * 4, height,
-                                     TJPF_BGRA, 0) == 0;
+        uchar* pixels = m_freshPicture ? m_fresh.get() : m_pixels.data();
+        ok = tjDecompress2(handle, m_file.data(), size, pixels, width, width * 4, height, TJPF_BGRA,
+                           0) == 0;
     }
     tjDestroy(handle);
     return ok ? watch.milliseconds() : -1;

@@ -5,8 +5,9 @@
 set -euo pipefail
 
 # What to install for: build (building, running and packaging), test (the whole
-# suite, the end-to-end tests included), fuzz (the libFuzzer targets). Each
-# includes the one before it.
+# suite, the end-to-end tests included), bench (the benchmark, which sets its
+# JPEG sizes beside ImageMagick's), fuzz (the libFuzzer targets). test, bench
+# and fuzz include build and test; bench and fuzz add their own.
 profile="${1:-test}"
 [ "$#" -gt 0 ] && shift
 
@@ -14,29 +15,34 @@ profile="${1:-test}"
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-wayland libgl-dev libxcb1-dev
-    libturbojpeg0-dev
+    libjpeg62-turbo-dev
     fonts-ipafont-gothic
 )
-if [ "$profile" = test ] || [ "$profile" = fuzz ]; then
-    # End-to-end tests and screenshots: an X server, a window manager, input,
+if [ "$profile" = test ] || [ "$profile" = bench ] || [ "$profile" = fuzz ]; then
+    # TurboJPEG, which the tests and the benchmark compare with; end-to-end
+    # tests and screenshots: an X server, a window manager, input,
     # clipboard and window tools, a JPEG decoder, desktop-file validators, and
     # XDamage for measuring when a window is first painted; a headless Wayland
     # compositor with its screenshot, clipboard and keyboard tools and the
     # client library our pointer helper is built on; lintian for the Debian
     # package.
-    packages+=(xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
+    packages+=(libturbojpeg0-dev
+        xvfb openbox xdotool xclip x11-utils wmctrl libjpeg-turbo-progs
         desktop-file-utils appstream libxcb-damage0-dev
         sway grim wl-clipboard wtype libwayland-dev
         lintian)
+fi
+if [ "$profile" = bench ]; then
+    packages+=(imagemagick)
 fi
 if [ "$profile" = fuzz ]; then
     # clang with libFuzzer and the sanitizer runtimes, and llvm-symbolizer.
     packages+=(clang libclang-rt-14-dev llvm)
 fi
 case "$profile" in
-build | test | fuzz) ;;
+build | test | bench | fuzz) ;;
 *)
-    echo "usage: scripts/deps.sh [build|test|fuzz] [extra packages...]" >&2
+    echo "usage: scripts/deps.sh [build|test|bench|fuzz] [extra packages...]" >&2
     exit 2
     ;;
 esac

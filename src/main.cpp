@@ -1,4 +1,5 @@
 #include "forms/frmmain.h"
+#include "input/localfilename.h"
 #include "settings/apppaths.h"
 #include "settings/commandline.h"
 #include "toolkit/builtinpictures.h"
@@ -6,18 +7,16 @@
 #include "toolkit/qttranslations.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <cstdio>
 
 namespace {
 
-QStringList argumentsAfterName(int argc, char* argv[])
+QByteArrayList argumentsAfterName(int argc, char* argv[])
 {
-    QStringList arguments;
+    QByteArrayList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QFile::decodeName(argv[i]);
+        arguments << QByteArray(argv[i]);
     return arguments;
 }
 
@@ -61,8 +60,9 @@ int main(int argc, char* argv[])
     frmmain window(prompter, defaultAppPaths());
     window.show();
     // Opened once the window is up, so that the scroll ranges see the real
-    // viewport and a file that cannot be read is reported over the window.
+    // viewport and a file that cannot be read is reported over the window; by
+    // the bytes of its name, which need not be valid UTF-8.
     if (!line.picture.isEmpty())
-        window.openDroppedFile(QFileInfo(line.picture).absoluteFilePath());
+        window.openDroppedFile(LocalFileName(line.picture).absolute());
     return QApplication::exec();
 }

@@ -37,6 +37,13 @@ void frmmain::savepicture()
     if (dialog.FilterIndex == kJpegFilter)
         dialog.FileName = jpeg::withJpgExtension(dialog.FileName);
     const QString target = dialog.FileName;
+    // As the desktop's editors do: a read-only file is not replaced, not even after a question.
+    if (jpeg::isReadOnlyFile(target)) {
+        m_prompter.error(this, QStringLiteral("「%1」は読み取り専用のため置き換えられません。\n"
+                                              "別の名前で保存してください。")
+                                   .arg(QFileInfo(target).fileName()));
+        return;
+    }
     if (QFileInfo::exists(target) &&
         !m_prompter.confirm(this, QStringLiteral("「%1」は既にあります。\n置き換えますか？")
                                       .arg(QFileInfo(target).fileName())))

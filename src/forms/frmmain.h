@@ -7,6 +7,7 @@
 // files of this folder.
 
 #include "document/picturedocument.h"
+#include "input/localfilename.h"
 #include "settings/apppaths.h"
 #include "settings/settings.h"
 #include "toolkit/commondialog.h"
@@ -53,7 +54,7 @@ class frmmain : public QMainWindow, private ToolView
     QWidget* aboutWindow() const;
 
     // Opens a file as a drop would: the program's one optional argument comes this way.
-    void openDroppedFile(const QString& path);
+    void openDroppedFile(const LocalFileName& name);
 
     // Keys beyond the design: taking marks back and doing them again, and
     // opening the picture on the clipboard.
@@ -129,7 +130,7 @@ class frmmain : public QMainWindow, private ToolView
     void setOuterSize(float width, float height);
 
     // Loads a file as the new picture; on failure tells the user and changes nothing.
-    bool loadPictureFile(const QString& path);
+    bool loadPictureFile(const LocalFileName& name);
     void dropPicture(const QMimeData* data);
     void putPicture(const QImage& picture);
     // Shows pixels from a drop or the clipboard as a new picture, as a dropped file would be.
@@ -199,6 +200,8 @@ class frmmain : public QMainWindow, private ToolView
     std::unique_ptr<Tool> m_tool;
     int m_resizeDepth = 0;
     bool m_unloading = false;
+    // The last savesetting could not write the settings file.
+    bool m_settingsUnwritten = false;
     // Wheel movement smaller than a notch (touchpads), kept until it adds up to one.
     int m_wheelRestX = 0;
     int m_wheelRestY = 0;

@@ -1,7 +1,7 @@
 // Opening a picture through "開く(&O)", by dropping a file (or a picture's
-// pixels) onto the viewport or the picture surface, and from the clipboard. The file is read before
-// the surface is touched, so a file that cannot be opened leaves the current picture and its marks
-// as they were.
+// pixels) onto the viewport or the picture surface, and from the clipboard.
+// The file is read before the surface is touched, so a file that cannot be
+// opened leaves the current picture and its marks as they were.
 
 #include "forms/frmmain.h"
 #include "input/droppedfiles.h"
@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 
 void frmmain::mopen_Click()
 {
@@ -26,7 +25,7 @@ void frmmain::loadnewpicture()
     dialog.Filter = QStringLiteral("画像ファイル(*.jpg;*.bmp)|*.jpg;*.bmp");
     if (!dialog.ShowOpen())
         return;
-    if (!loadPictureFile(dialog.FileName))
+    if (!loadPictureFile(LocalFileName::fromText(dialog.FileName)))
         return;
     m_settings.picpath = dialog.FileName;
     setscrollrange();
@@ -44,8 +43,8 @@ void frmmain::picmain_OLEDragDrop(const QMimeData* data)
 
 void frmmain::dropPicture(const QMimeData* data)
 {
-    if (const std::optional<QString> path = firstLocalFile(data))
-        openDroppedFile(*path);
+    if (const std::optional<LocalFileName> name = firstLocalFile(data))
+        openDroppedFile(*name);
     else if (const std::optional<QImage> pixels = carriedImage(data))
         showNewPicture(*pixels);
 }
@@ -74,22 +73,22 @@ void frmmain::putPicture(const QImage& picture)
     m_document.setPicture(picture);
 }
 
-void frmmain::openDroppedFile(const QString& path)
+void frmmain::openDroppedFile(const LocalFileName& name)
 {
-    if (loadPictureFile(path))
+    if (loadPictureFile(name))
         setscrollrange();
 }
 
-bool frmmain::loadPictureFile(const QString& path)
+bool frmmain::loadPictureFile(const LocalFileName& name)
 {
     PictureLoad load;
     {
         const BusyCursor busy;
-        load = loadPicture(path);
+        load = loadPicture(name);
     }
     if (!load.ok()) {
-        m_prompter.error(this, QStringLiteral("画像を開けません: %1\n%2")
-                                   .arg(QDir::toNativeSeparators(path), load.error));
+        m_prompter.error(this,
+                         QStringLiteral("画像を開けません: %1\n%2").arg(name.shown(), load.error));
         return false;
     }
     putPicture(load.image);

@@ -16,8 +16,9 @@ void frmmain::savesetting()
         m_settings.winleft = static_cast<std::int32_t>(outerLeft());
         m_settings.wintop = static_cast<std::int32_t>(outerTop());
     }
-    // A failed write leaves the previous file as it was and is not reported.
-    settingsfile::write(m_paths.settingsFile, m_settings);
+    // A failed write leaves the previous file as it was; only the write at
+    // shut-down reports it (Form_Unload), the user's last chance to know.
+    m_settingsUnwritten = !settingsfile::write(m_paths.settingsFile, m_settings);
 }
 
 void frmmain::loadsetting()

@@ -7,12 +7,14 @@
 #include "forms/frmpreview.h"
 #include "toolkit/guards.h"
 #include "toolkit/picturebox.h"
+#include "toolkit/prompter.h"
 #include "toolkit/scrollbar.h"
 #include "toolkit/shape.h"
 #include "toolkit/windowframe.h"
 #include "units/twips.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -82,7 +84,14 @@ void frmmain::Form_Unload()
         return;
     m_unloading = true;
     // Every step runs, whatever an earlier one did.
-    runGuarded([this] { savesetting(); });
+    runGuarded([this] {
+        savesetting();
+        if (m_settingsUnwritten)
+            m_prompter.error(this,
+                             QStringLiteral("設定を「%1」に保存できませんでした。\n"
+                                            "今回変えた設定は、次に起動したときには戻りません。")
+                                 .arg(QDir::toNativeSeparators(m_paths.settingsFile)));
+    });
     runGuarded([this] {
         if (option)
             option->close();

@@ -9,14 +9,14 @@ bool carriesPicture(const QMimeData* data)
     return firstLocalFile(data).has_value() || (data && data->hasImage());
 }
 
-std::optional<QString> firstLocalFile(const QMimeData* data)
+std::optional<LocalFileName> firstLocalFile(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return std::nullopt;
     // Entries that are no local files (web addresses) are passed over.
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
+        if (std::optional<LocalFileName> name = LocalFileName::fromUrl(url))
+            return name;
     }
     return std::nullopt;
 }

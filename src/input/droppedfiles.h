@@ -4,6 +4,8 @@
 // offers as a picture: a local file, or a picture's own pixels (an image
 // dragged out of a web browser, a copied picture).
 
+#include "input/localfilename.h"
+
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -14,8 +16,9 @@ class QMimeData;
 // drops are taken.
 bool carriesPicture(const QMimeData* data);
 
-// The first local file of the dropped list; the rest of the list is ignored.
-std::optional<QString> firstLocalFile(const QMimeData* data);
+// The first local file of the dropped list, with the bytes of its name as the
+// URL gives them; the rest of the list is ignored.
+std::optional<LocalFileName> firstLocalFile(const QMimeData* data);
 
 // The pixels the data carries, opaque as the picture surface shows them
 // (transparency on white); nullopt when it carries none.

@@ -1,7 +1,9 @@
 #include "input/exiforientation.h"
 
-#include <QTransform>
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -67,56 +69,118 @@ int orientationInTiff(const uchar* tiff, qsizetype size)
 
 } // namespace
 
-int exifOrientation(const uchar* data, qsizetype size)
+int exifOrientationOfApp1(const uchar* body, qsizetype size)
 {
-    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+    if (size < 6 || std::memcmp(body, "Exif\0\0", 6) != 0)
         return 1;
-    // Walk the marker segments up to the start of the image data.
-    qsizetype at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xFF)
-            return 1;
-        const uchar marker = data[at + 1];
-        if (marker == 0xFF) { // fill byte
-            ++at;
-            continue;
-        }
-        constexpr uchar kStartOfScan = 0xDA;
-        constexpr uchar kEndOfImage = 0xD9;
-        if (marker == kStartOfScan || marker == kEndOfImage)
-            return 1;
-        const qsizetype length = data[at + 2] << 8 | data[at + 3];
-        if (length < 2 || length > size - at - 2)
-            return 1;
-        const uchar* body = data + at + 4;
-        const qsizetype bodySize = length - 2;
-        constexpr uchar kApp1 = 0xE1;
-        if (marker == kApp1 && bodySize >= 6 && std::memcmp(body, "Exif\0\0", 6) == 0)
-            return orientationInTiff(body + 6, bodySize - 6);
-        at += 2 + length;
-    }
-    return 1;
+    return orientationInTiff(body + 6, size - 6);
 }
 
-QImage orientedImage(const QImage& image, int orientation)
+QSize orientedSize(int width, int height, int orientation)
 {
-    const QTransform quarterTurn = QTransform().rotate(90);
-    switch (orientation) {
-    case 2:
-        return image.mirrored(true, false);
-    case 3:
-        return image.mirrored(true, true);
-    case 4:
-        return image.mirrored(false, true);
-    case 5: // transposed: flipped, then turned a quarter clockwise
-        return image.mirrored(false, true).transformed(quarterTurn);
-    case 6:
-        return image.transformed(quarterTurn);
-    case 7: // transversed: mirrored, then turned a quarter clockwise
-        return image.mirrored(true, false).transformed(quarterTurn);
-    case 8:
-        return image.transformed(QTransform().rotate(270));
-    default:
-        return image;
+    return orientation >= 5 ? QSize(height, width) : QSize(width, height);
+}
+
+void mirrorRow(QRgb* row, int width)
+{
+    std::reverse(row, row + width);
+}
+
+void turnRows(const QRgb* rows, qsizetype rowPixels, int count, int firstRow, int storedWidth,
+              int storedHeight, int orientation, uchar* picture, qsizetype bytesPerLine)
+{
+    // Stored pixel (x, y) goes to column y (5, 8) or height - 1 - y (6, 7) of
+    // row x (5, 6) or width - 1 - x (7, 8): the rows of a batch land side by
+    // side in each picture row, a cache line at a time.
+    const bool columnsForward = orientation == 5 || orientation == 8;
+    const bool rowsForward = orientation == 5 || orientation == 6;
+    for (int x = 0; x < storedWidth; ++x) {
+        const int row = rowsForward ? x : storedWidth - 1 - x;
+        auto* out = reinterpret_cast<QRgb*>(picture + qsizetype(row) * bytesPerLine);
+        for (int i = 0; i < count; ++i) {
+            const int y = firstRow + i;
+            const int column = columnsForward ? y : storedHeight - 1 - y;
+            out[column] = rows[qsizetype(i) * rowPixels + x];
+        }
     }
+}
+
+namespace {
+
+void flipInPlace(QImage& image, bool mirror, bool flip)
+{
+    const int width = image.width();
+    const int height = image.height();
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    if (mirror) {
+        for (int y = 0; y < height; ++y)
+            mirrorRow(reinterpret_cast<QRgb*>(bits + y * stride), width);
+    }
+    if (flip) {
+        for (int y = 0; y < height / 2; ++y)
+            std::swap_ranges(bits + y * stride, bits + y * stride + width * 4,
+                             bits + (height - 1 - y) * stride);
+    }
+}
+
+// Transposes a packed rows x columns array in its own memory by following the
+// cycles of the permutation, with one bit per pixel to mark those moved.
+bool transposeInPlace(QRgb* pixels, qsizetype rows, qsizetype columns)
+{
+    const qsizetype count = rows * columns;
+    if (count < 3)
+        return true;
+    std::vector<bool> moved;
+    try {
+        moved.assign(static_cast<std::size_t>(count), false);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const qsizetype last = count - 1;
+    for (qsizetype start = 1; start < last; ++start) {
+        if (moved[static_cast<std::size_t>(start)])
+            continue;
+        // The pixel at i goes to (i * rows) mod (count - 1).
+        qsizetype at = start;
+        QRgb carried = pixels[at];
+        do {
+            // At most 65500 x 65500 pixels: the product stays far inside 64 bits.
+            const qsizetype to = at * rows % last;
+            std::swap(carried, pixels[to]);
+            moved[static_cast<std::size_t>(to)] = true;
+            at = to;
+        } while (at != start);
+    }
+    return true;
+}
+
+} // namespace
+
+bool orientInPlace(QImage& image, int orientation)
+{
+    if (orientation < 2 || orientation > 8 || image.isNull())
+        return true;
+    if (image.depth() != 32)
+        return false;
+    if (orientation <= 4) {
+        flipInPlace(image, orientation != 4, orientation != 2);
+        return true;
+    }
+    const int width = image.width();
+    const int height = image.height();
+    if (image.bytesPerLine() != qsizetype(width) * 4)
+        return false;
+    if (!transposeInPlace(reinterpret_cast<QRgb*>(image.bits()), height, width))
+        return false;
+    // The same memory seen as the turned picture; the old image keeps it alive.
+    auto* keeper = new QImage(image);
+    QImage turned(
+        const_cast<uchar*>(keeper->constBits()), height, width, qsizetype(height) * 4,
+        image.format(), [](void* info) { delete static_cast<QImage*>(info); }, keeper);
+    turned.setDotsPerMeterX(image.dotsPerMeterY());
+    turned.setDotsPerMeterY(image.dotsPerMeterX());
+    image = turned;
+    flipInPlace(image, orientation == 6 || orientation == 7, orientation == 7 || orientation == 8);
+    return true;
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-// Decodes a JPEG file held in memory straight into the picture surface's pixel
-// format with libjpeg-turbo, and stands the picture upright as its EXIF
-// orientation says. Returns nullopt for colour spaces it does not convert
-// (CMYK), which Qt's own reader then takes.
+// Decodes a JPEG file with libjpeg-turbo, streaming it from the device, into
+// the picture surface's pixel format, and stands the picture upright as its
+// EXIF orientation says while it decodes. CMYK and YCCK files are converted
+// here too, so every JPEG goes through the same limits.
 
 #include "input/pictureloader.h"
 
-#include <QByteArray>
-#include <optional>
+class LoadObserver;
+class QIODevice;
 
-std::optional<PictureLoad> decodeJpeg(const QByteArray& bytes);
+PictureLoad readJpeg(QIODevice& file, LoadObserver* observer);

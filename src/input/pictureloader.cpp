@@ -1,26 +1,22 @@
 #include "input/pictureloader.h"
 
 #include "input/bmpreader.h"
+#include "input/exiforientation.h"
 #include "input/jpegreader.h"
+#include "input/loadmessages.h"
+#include "input/loadobserver.h"
+#include "input/picturememory.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
-
-#if defined(Q_OS_UNIX)
 #include <cerrno>
-#include <cstring>
+#if defined(Q_OS_UNIX)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
-
-// JPEG files are read whole into memory; one larger than the largest picture
-// the program holds, uncompressed, is no JPEG worth reading.
-constexpr qint64 kMaxJpegFileBytes = pictureloader::maxPictureBytes;
 
 bool looksLikeJpeg(const QByteArray& head)
 {
@@ -34,37 +30,97 @@ bool looksLikeBmp(const QByteArray& head)
 }
 
 // Pictures with transparency are shown on white, so the surface shows exactly
-// the pixels that a cut copies.
-QImage flattened(QImage image)
+// the pixels that a cut copies. Done in the picture's own memory: 32-bit
+// formats in place, smaller ones grown in place where Qt can.
+bool flattenInPlace(QImage& image)
 {
-    if (!image.hasAlphaChannel())
-        return image;
-    QImage opaque(image.size(), QImage::Format_RGB32);
-    if (opaque.isNull())
-        return QImage();
-    opaque.fill(Qt::white);
-    QPainter painter(&opaque);
-    painter.drawImage(0, 0, image);
-    return opaque;
+    if (!image.hasAlphaChannel()) {
+        if (image.format() != QImage::Format_RGB32)
+            image.convertTo(QImage::Format_RGB32);
+        return image.format() == QImage::Format_RGB32;
+    }
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // Premultiplied over opaque white: each channel gains 255 - alpha.
+            const QRgb p = row[x];
+            const int clear = 255 - qAlpha(p);
+            row[x] = qRgb(qRed(p) + clear, qGreen(p) + clear, qBlue(p) + clear);
+        }
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return true;
 }
 
-PictureLoad readWithPlugins(QIODevice& file)
+int orientationOf(QImageIOHandler::Transformations transformation)
+{
+    switch (transformation) {
+    case QImageIOHandler::TransformationMirror:
+        return 2;
+    case QImageIOHandler::TransformationRotate180:
+        return 3;
+    case QImageIOHandler::TransformationFlip:
+        return 4;
+    case QImageIOHandler::TransformationFlipAndRotate90:
+        return 5;
+    case QImageIOHandler::TransformationRotate90:
+        return 6;
+    case QImageIOHandler::TransformationMirrorAndRotate90:
+        return 7;
+    case QImageIOHandler::TransformationRotate270:
+        return 8;
+    default:
+        return 1;
+    }
+}
+
+QString pluginFailure(const QImageReader& reader)
+{
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError:
+        return loadmessages::notAPicture();
+    case QImageReader::DeviceError:
+        return loadmessages::fromErrno(EIO);
+    case QImageReader::InvalidDataError:
+    default:
+        return loadmessages::damaged();
+    }
+}
+
+PictureLoad readWithPlugins(QIODevice& file, LoadObserver* observer)
 {
     QImageReader::setAllocationLimit(
-        static_cast<int>(pictureloader::maxPictureBytes >> 20)); // megabytes
+        static_cast<int>(std::min<std::int64_t>(picturememory::ceiling() >> 20, INT_MAX)));
     QImageReader reader(&file);
-    reader.setAutoTransform(true);
+    // Turned below in the picture's own memory, not in a copy.
+    reader.setAutoTransform(false);
     if (!reader.canRead())
-        return PictureLoad::failure(QStringLiteral("画像ファイルではありません"));
+        return PictureLoad::failure(loadmessages::notAPicture());
     const QSize size = reader.size();
-    if (size.isValid() && !pictureloader::fitsLimit(size.width(), size.height()))
-        return PictureLoad::failure(pictureloader::tooLarge(size.width(), size.height()));
+    if (size.isValid()) {
+        // A plugin's picture of another depth may stand beside ours while it is
+        // converted; it is counted in full, as Qt cannot convert every format
+        // in place.
+        const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+        const std::int64_t pixels = std::int64_t(size.width()) * size.height();
+        const std::int64_t beside = depth == 32 ? 0 : pixels * depth / 8;
+        const QString refusal = pictureloader::memoryRefusal(size.width(), size.height(), beside);
+        if (!refusal.isEmpty())
+            return PictureLoad::failure(refusal);
+    }
     QImage image;
     if (!reader.read(&image))
-        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(reader.errorString()));
-    image = flattened(std::move(image));
-    if (image.isNull())
-        return PictureLoad::failure(QStringLiteral("メモリが足りません"));
+        return PictureLoad::failure(pluginFailure(reader));
+    if (!flattenInPlace(image) || !orientInPlace(image, orientationOf(reader.transformation())))
+        return PictureLoad::failure(loadmessages::outOfMemory());
+    if (observer) {
+        observer->pictureAllocated(image, false);
+        observer->rowsFinal(image.height());
+    }
     return {image, QString()};
 }
 
@@ -72,72 +128,74 @@ PictureLoad readWithPlugins(QIODevice& file)
 
 namespace pictureloader {
 
-bool fitsLimit(std::int64_t width, std::int64_t height)
+QString memoryRefusal(std::int64_t width, std::int64_t height, std::int64_t besidePicture)
 {
-    return width > 0 && height > 0 && width <= maxPictureBytes && height <= maxPictureBytes &&
-           width * height * 4 <= maxPictureBytes;
-}
-
-QString tooLarge(std::int64_t width, std::int64_t height)
-{
-    return QStringLiteral("大きすぎます: %1 x %2 ピクセル").arg(width).arg(height);
+    const std::int64_t ceiling = picturememory::ceiling();
+    // Sides past 2^31 are refused before any product could overflow.
+    constexpr std::int64_t kLargestSide = std::int64_t(1) << 31;
+    const bool sane = width > 0 && height > 0 && width < kLargestSide && height < kLargestSide;
+    const std::int64_t needed =
+        sane ? width * height * 4 + std::max<std::int64_t>(0, besidePicture) : INT64_MAX;
+    if (sane && needed <= ceiling)
+        return QString();
+    return loadmessages::tooLarge(width, height, needed, ceiling);
 }
 
 } // namespace pictureloader
 
 PictureLoad loadPicture(const QString& path)
 {
-    // Only regular files: a FIFO or a device would block or never end.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return PictureLoad::failure(QStringLiteral("ファイルが見つかりません"));
-    if (!info.isFile())
-        return PictureLoad::failure(QStringLiteral("通常のファイルではありません"));
-    QFile file;
-#if defined(Q_OS_UNIX)
-    // Opened without blocking and checked again once open, so a file swapped
-    // for a FIFO after the check above cannot hold the program up.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat opened = {};
-    if (fd < 0)
-        return PictureLoad::failure(
-            QStringLiteral("読み込めません: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        return PictureLoad::failure(QStringLiteral("通常のファイルではありません"));
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(file.errorString()));
-    }
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return PictureLoad::failure(QStringLiteral("読み込めません: %1").arg(file.errorString()));
-#endif
-    return loadPicture(file);
+    return loadPicture(LocalFileName::fromText(path));
 }
 
-PictureLoad loadPicture(QIODevice& file)
+PictureLoad loadPicture(const LocalFileName& name, LoadObserver* observer)
+{
+    QFile file;
+#if defined(Q_OS_UNIX)
+    // Only regular files: a FIFO or a device would block or never end. The file
+    // is opened without blocking and checked again once open, so a file swapped
+    // for a FIFO after the first check cannot hold the program up.
+    const QByteArray& bytes = name.bytes();
+    struct stat found = {};
+    if (::stat(bytes.constData(), &found) != 0)
+        return PictureLoad::failure(loadmessages::fromErrno(errno));
+    if (!S_ISREG(found.st_mode))
+        return PictureLoad::failure(loadmessages::notRegularFile());
+    const int fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return PictureLoad::failure(loadmessages::fromErrno(errno));
+    struct stat opened = {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return PictureLoad::failure(loadmessages::notRegularFile());
+    }
+    // Unbuffered: the readers take the file in pieces of their own size.
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return PictureLoad::failure(loadmessages::fromErrno(EIO));
+    }
+#else
+    file.setFileName(QFile::decodeName(name.bytes()));
+    if (!file.exists())
+        return PictureLoad::failure(loadmessages::fromErrno(ENOENT));
+    if (!file.open(QIODevice::ReadOnly))
+        return PictureLoad::failure(loadmessages::fromErrno(EACCES));
+#endif
+    return loadPicture(file, observer);
+}
+
+PictureLoad loadPicture(QIODevice& file, LoadObserver* observer)
 {
     const QByteArray head = file.peek(16);
-    // The fast readers pass the variants they do not handle (CMYK JPEGs,
-    // compressed or palette BMPs) on to the plugins.
-    std::optional<PictureLoad> load;
+    if (looksLikeJpeg(head))
+        return readJpeg(file, observer);
+    // The BMP reader passes the variants it does not handle (palettes, RLE) on
+    // to the plugins.
     if (looksLikeBmp(head)) {
-        load = decodeBmp(file);
-    } else if (looksLikeJpeg(head)) {
-        if (file.size() > kMaxJpegFileBytes)
-            return PictureLoad::failure(
-                QStringLiteral("大きすぎます: %1 バイトのファイル").arg(file.size()));
-        const QByteArray bytes = file.readAll();
-        if (bytes.size() != file.size())
-            return PictureLoad::failure(
-                QStringLiteral("読み込めません: %1").arg(file.errorString()));
-        load = decodeJpeg(bytes);
+        std::optional<PictureLoad> load = decodeBmp(file, observer);
+        if (load)
+            return *load;
     }
-    if (load)
-        return *load;
     file.seek(0);
-    return readWithPlugins(file);
+    return readWithPlugins(file, observer);
 }

@@ -2,12 +2,18 @@
 
 // Reads a picture file into an image for the picture surface. JPEG and
 // uncompressed BMP have readers of their own, built for speed; every other
-// format goes through Qt's image plugins. A file is refused before anything is
-// allocated when its header claims more pixels than the program will hold.
+// format goes through Qt's image plugins. A file is refused before its picture
+// is allocated when what the load would hold at once does not fit under the
+// memory ceiling, or when the file is plainly too small for the size it claims.
+
+#include "input/localfilename.h"
 
 #include <QImage>
 #include <QString>
 #include <cstdint>
+
+class LoadObserver;
+class QIODevice;
 
 struct PictureLoad
 {
@@ -20,18 +26,15 @@ struct PictureLoad
 
 namespace pictureloader {
 
-// The ceiling on a decoded picture: 1 GiB at 4 bytes per pixel.
-inline constexpr std::int64_t maxPictureBytes = std::int64_t(1) << 30;
-
-// True when a picture of this size stays under the ceiling.
-bool fitsLimit(std::int64_t width, std::int64_t height);
-QString tooLarge(std::int64_t width, std::int64_t height);
+// Empty when a width x height picture at 4 bytes per pixel, plus besidePicture
+// bytes that the reader holds at the same time, fits under the memory ceiling;
+// otherwise the message that refuses it.
+QString memoryRefusal(std::int64_t width, std::int64_t height, std::int64_t besidePicture = 0);
 
 } // namespace pictureloader
 
-class QIODevice;
-
+PictureLoad loadPicture(const LocalFileName& name, LoadObserver* observer = nullptr);
 PictureLoad loadPicture(const QString& path);
 // The same reading from an open device that can seek (a QBuffer in the fuzzing
-// harness); the path version checks the file and reads it through this one.
-PictureLoad loadPicture(QIODevice& device);
+// harness); the name versions check the file and read it through this one.
+PictureLoad loadPicture(QIODevice& device, LoadObserver* observer = nullptr);

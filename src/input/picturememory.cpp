@@ -1,9 +1,12 @@
 #include "input/picturememory.h"
 
+#include <QFile>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <thread>
+#include <unistd.h>
 
 #if defined(Q_OS_LINUX)
 #include <sys/mman.h>
@@ -120,3 +123,49 @@ QImage copyPictureImage(const QImage& image)
     copy.setDotsPerMeterY(image.dotsPerMeterY());
     return copy;
 }
+
+namespace {
+
+std::mutex ceilingLock;
+std::function<std::int64_t()> ceilingSource;
+
+// MemAvailable from /proc/meminfo; where there is none, the free physical pages.
+std::int64_t availableBytes()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (meminfo.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = meminfo.readLine(); !line.isEmpty(); line = meminfo.readLine()) {
+            if (line.startsWith("MemAvailable:"))
+                return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024;
+        }
+    }
+#if defined(_SC_AVPHYS_PAGES)
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0)
+        return std::int64_t(pages) * pageSize;
+#endif
+    return std::int64_t(2) << 30;
+}
+
+} // namespace
+
+namespace picturememory {
+
+std::int64_t ceiling()
+{
+    {
+        const std::lock_guard<std::mutex> lock(ceilingLock);
+        if (ceilingSource)
+            return ceilingSource();
+    }
+    return availableBytes() / 2;
+}
+
+void setCeilingSource(std::function<std::int64_t()> source)
+{
+    const std::lock_guard<std::mutex> lock(ceilingLock);
+    ceilingSource = std::move(source);
+}
+
+} // namespace picturememory

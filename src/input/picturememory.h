@@ -8,9 +8,24 @@
 // that a system that hands out 2 MiB pages can use them.
 
 #include <QImage>
+#include <cstdint>
+#include <functional>
 
 // A new, uninitialised Format_RGB32 image; null when memory runs out.
 QImage newPictureImage(int width, int height);
 
 // A private copy of image in the same kind of memory; null when memory runs out.
 QImage copyPictureImage(const QImage& image);
+
+namespace picturememory {
+
+// The most memory one load may take: half the memory the system has available
+// at the moment (MemAvailable), so a large picture opens on a machine that can
+// hold it and a hostile one cannot push the system into swapping.
+std::int64_t ceiling();
+
+// Replaces how the ceiling is measured, so that tests can ask for a small one
+// instead of allocating gigabytes; an empty function restores the real measure.
+void setCeilingSource(std::function<std::int64_t()> source);
+
+} // namespace picturememory

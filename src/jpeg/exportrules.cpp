@@ -34,4 +34,15 @@ QString withJpgExtension(const QString& path)
     return path + QStringLiteral(".jpg");
 }
 
+bool isReadOnlyFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return false;
+    // The mode's own bits: WriteUser is what this user may do, which for root is everything.
+    constexpr QFile::Permissions anyWrite =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !(info.permissions() & anyWrite) || !info.isWritable();
+}
+
 } // namespace jpeg

@@ -23,4 +23,9 @@ QString folderOfTarget(const QString& path, qsizetype titleLength);
 // "piece.jpg"); a name with a dot after its first character is kept as typed.
 QString withJpgExtension(const QString& path);
 
+// True when path names, through any symbolic links, an existing file that is
+// read-only: one that nobody may write (chmod a-w), or this user may not. Such
+// a file is not replaced.
+bool isReadOnlyFile(const QString& path);
+
 } // namespace jpeg

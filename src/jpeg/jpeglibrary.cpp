@@ -8,22 +8,26 @@ namespace jpeg {
 JpegLibraryEntry loadJpegLibrary(const QString& library)
 {
     // QLibrary never unloads on destruction, so a resolved entry stays valid.
-    static QHash<QString, DCSavetoJPEGFunction> resolved;
+    static QHash<QString, JpegLibraryEntry> resolved;
     if (const auto found = resolved.constFind(library); found != resolved.constEnd())
-        return {found.value(), {}};
+        return found.value();
 
     QLibrary loader(library);
     if (!loader.load())
-        return {nullptr, QStringLiteral("JPEGライブラリ「%1」を読み込めませんでした。\n%2")
-                             .arg(library, loader.errorString())};
+        return {nullptr, nullptr,
+                QStringLiteral("JPEGライブラリ「%1」を読み込めませんでした。\n%2")
+                    .arg(library, loader.errorString())};
     const auto function = reinterpret_cast<DCSavetoJPEGFunction>(loader.resolve("DCSavetoJPEG"));
     if (!function) {
         loader.unload();
-        return {nullptr,
+        return {nullptr, nullptr,
                 QStringLiteral("JPEGライブラリ「%1」にDCSavetoJPEGがありません。").arg(library)};
     }
-    resolved.insert(library, function);
-    return {function, {}};
+    // Older libraries lack the second entry; their failures get the general text.
+    const JpegLibraryEntry entry{
+        function, reinterpret_cast<DCSaveLastErrorFunction>(loader.resolve("DCSaveLastError")), {}};
+    resolved.insert(library, entry);
+    return entry;
 }
 
 std::optional<SnipDC> deviceContextOf(const QImage& image)
@@ -77,11 +81,42 @@ JpegWriteResult writeJpeg(const QImage& image, const QString& path, std::uint8_t
         entry.function(&*dc, readable.width(), readable.height(), encodedPath.constData(), quality,
                        progressive ? -1 : 0);
     if (result != -1)
-        return {false, QStringLiteral("「%1」に保存できませんでした。\n"
-                                      "フォルダーに書き込めるか、ディスクに空きがあるか、"
-                                      "ファイル名が正しいかを確かめてください。")
-                           .arg(path)};
+        return {false, saveFailureText(path, entry.lastError ? std::optional<int>(entry.lastError())
+                                                             : std::nullopt)};
     return {true, {}};
+}
+
+QString saveFailureText(const QString& path, std::optional<int> cause)
+{
+    const QString head = QStringLiteral("「%1」に保存できませんでした。\n").arg(path);
+    switch (cause.value_or(-1)) {
+    case SNIP_SAVE_INVALID_ARGUMENTS:
+    case SNIP_SAVE_ENCODER_FAILED:
+        return head + QStringLiteral("この画像はJPEGにできません。");
+    case SNIP_SAVE_OUT_OF_MEMORY:
+        return head + QStringLiteral("メモリが足りません。");
+    case SNIP_SAVE_FOLDER_MISSING:
+        return head + QStringLiteral("保存先のフォルダーがありません。");
+    case SNIP_SAVE_PERMISSION:
+        return head + QStringLiteral("このフォルダーに書き込む権限がありません。");
+    case SNIP_SAVE_READ_ONLY_TARGET:
+        return head + QStringLiteral("このファイルは読み取り専用です。");
+    case SNIP_SAVE_DISK_FULL:
+        return head + QStringLiteral("ディスクに空きがありません。");
+    case SNIP_SAVE_NAME_TOO_LONG:
+        return head + QStringLiteral("ファイル名が長すぎます。");
+    case SNIP_SAVE_LINK_LOOP:
+        return head + QStringLiteral("シンボリックリンクが循環しています。");
+    case SNIP_SAVE_TARGET_IS_FOLDER:
+        return head + QStringLiteral("同じ名前のフォルダーがあります。");
+    case SNIP_SAVE_READ_ONLY_FILESYSTEM:
+        return head + QStringLiteral("保存先は読み取り専用のドライブです。");
+    case SNIP_SAVE_IO_ERROR:
+        return head + QStringLiteral("ディスクへの書き込みに失敗しました。");
+    default:
+        return head + QStringLiteral("フォルダーに書き込めるか、ディスクに空きがあるか、"
+                                     "ファイル名が正しいかを確かめてください。");
+    }
 }
 
 } // namespace jpeg

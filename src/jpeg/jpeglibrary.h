@@ -15,6 +15,8 @@ namespace jpeg {
 struct JpegLibraryEntry
 {
     DCSavetoJPEGFunction function = nullptr;
+    // Why the last save failed; null for a library without that entry.
+    DCSaveLastErrorFunction lastError = nullptr;
     QString error; // what went wrong when function is null
 };
 
@@ -31,6 +33,10 @@ struct JpegWriteResult
     bool written = false;
     QString error; // a message for the user when nothing was written
 };
+
+// What the user is told when a save to path failed for cause (a SnipSaveError);
+// a library that cannot say why gets the general text.
+QString saveFailureText(const QString& path, std::optional<int> cause);
 
 // Writes image to path through the library; on failure an existing file at path
 // is left as it was.

@@ -1,25 +1,26 @@
 #include "settings/commandline.h"
 
-CommandLine parseCommandLine(const QStringList& arguments)
+CommandLine parseCommandLine(const QByteArrayList& arguments)
 {
     bool help = false;
     bool version = false;
     bool optionsEnded = false;
     CommandLine line;
-    for (const QString& argument : arguments) {
-        const bool isOption = !optionsEnded && argument.startsWith(QLatin1Char('-'));
-        if (isOption && argument == QLatin1String("--")) {
+    for (const QByteArray& argument : arguments) {
+        const bool isOption = !optionsEnded && argument.startsWith('-');
+        if (isOption && argument == "--") {
             optionsEnded = true;
-        } else if (isOption && argument == QLatin1String("--help")) {
+        } else if (isOption && argument == "--help") {
             help = true;
-        } else if (isOption && argument == QLatin1String("--version")) {
+        } else if (isOption && argument == "--version") {
             version = true;
         } else if (!line.problem.isEmpty()) {
             continue;
         } else if (isOption) {
-            line.problem = QStringLiteral("unknown option: %1").arg(argument);
+            line.problem = QStringLiteral("unknown option: %1").arg(QString::fromLocal8Bit(argument));
         } else if (!line.picture.isEmpty()) {
-            line.problem = QStringLiteral("only one picture can be opened: %1").arg(argument);
+            line.problem = QStringLiteral("only one picture can be opened: %1")
+                               .arg(QString::fromLocal8Bit(argument));
         } else {
             line.picture = argument;
         }

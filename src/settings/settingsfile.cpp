@@ -9,6 +9,12 @@
 #include <QSaveFile>
 #include <cmath>
 
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int kRecordCount = 6;
@@ -109,17 +115,24 @@ SettingsRecords parse(QIODevice& device)
 {
     QList<SettingsField> fields;
     while (fields.size() < kRecordCount && !device.atEnd()) {
-        QByteArray line = device.readLine(maxLineLength + 2);
-        const bool complete = line.endsWith('\n') || device.atEnd();
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
+        // One line is looked at before it is taken, so nothing past it is read.
+        const QByteArray window = device.peek(maxLineLength + 2);
+        // CR, LF and CR LF all end a line, as the files of every system have them.
+        qsizetype end = 0;
+        while (end < window.size() && window[end] != '\r' && window[end] != '\n')
+            ++end;
+        const bool complete = end < window.size() || window.size() < maxLineLength + 2;
         // An endless line is no settings record; the fields it would hold and
         // those after it are taken as missing instead of read on and on.
-        if (!complete || line.size() > maxLineLength)
+        if (!complete || end > maxLineLength)
             break;
-        fields += splitLine(QString::fromUtf8(line));
+        qsizetype next = end;
+        if (next < window.size() && window[next] == '\r')
+            ++next;
+        if (next < window.size() && window[next] == '\n')
+            ++next;
+        device.skip(next);
+        fields += splitLine(QString::fromUtf8(window.left(end)));
     }
     fields.resize(std::min<qsizetype>(fields.size(), kRecordCount));
 
@@ -142,9 +155,24 @@ SettingsRecords parse(const QByteArray& bytes)
 
 std::optional<SettingsRecords> read(const QString& path)
 {
-    QFile file(path);
+    QFile file;
+#if defined(Q_OS_UNIX)
+    // Only a regular file, opened without blocking and checked once open: a
+    // FIFO in its place would otherwise hold start-up up for good.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat opened = {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+#else
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+#endif
     return parse(file);
 }
 

@@ -47,11 +47,12 @@ inline constexpr qint64 maxLineLength = 64 * 1024;
 // The exact bytes of the file.
 QByteArray format(const Settings& values);
 
-// Reads at most six fields, line by line, without reading the rest of the device.
+// Reads at most six fields, line by line, without reading the rest of the
+// device; CR, LF and CR LF each end a line.
 SettingsRecords parse(QIODevice& device);
 SettingsRecords parse(const QByteArray& bytes);
 
-// nullopt when the file cannot be opened.
+// nullopt when the file cannot be opened or is no regular file.
 std::optional<SettingsRecords> read(const QString& path);
 
 // Writes the whole file or nothing: a failed write leaves the old file as it was.

@@ -48,7 +48,7 @@ e2e_step "the control fields: version and computed dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # What the program and its JPEG library link to, and the Qt plugins they load.
-for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libturbojpeg0 qt6-qpa-plugins \
+for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins \
     qt6-wayland; do
     grep -Eq "(^|, )$package( \(|,|$)" <<<"$depends" || e2e_fail "Depends lacks $package"
 done

@@ -44,9 +44,12 @@ void CommandLineTest::parse()
     QFETCH(QStringList, arguments);
     QFETCH(Action, action);
     QFETCH(QString, picture);
-    const CommandLine line = parseCommandLine(arguments);
+    QByteArrayList bytes;
+    for (const QString& argument : arguments)
+        bytes << argument.toUtf8();
+    const CommandLine line = parseCommandLine(bytes);
     QCOMPARE(line.action, action);
-    QCOMPARE(line.picture, picture);
+    QCOMPARE(QString::fromUtf8(line.picture), picture);
     if (action == Action::Usage)
         QVERIFY(!line.problem.isEmpty());
 }

@@ -356,7 +356,7 @@ class TestExport : public QObject
         AppPaths paths = m_app->paths();
         paths.jpegLibrary = library;
         frmmain window(scripted, paths);
-        window.openDroppedFile(path(QStringLiteral("picture.bmp")));
+        window.openDroppedFile(LocalFileName::fromText(path(QStringLiteral("picture.bmp"))));
         cutPiece(window, QRect(17, 11, 90, 70));
         QVERIFY(sameRgb(window.document().cuttedpic().image(), m_piece));
         const QString target = path(QStringLiteral("kept.jpg"));
@@ -370,6 +370,65 @@ class TestExport : public QObject
         QCOMPARE(fileBytes(target), before);
         QCOMPARE(window.settings().savefolder, QStringLiteral("before"));
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // Read-only for everyone (chmod a-w): refused with a message before the
+    // replace question, the file and the remembered folder as they were.
+    void readOnlyFileIsNotReplaced()
+    {
+        const QString target = path(QStringLiteral("kept.jpg"));
+        const QByteArray before = writeBytes(target, "the old picture");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
+        prompter().files.push_back(target);
+        prompter().confirmations.push_back(true);
+        setSavefolder(main(), QStringLiteral("before"));
+        main().savepicture();
+        QCOMPARE(prompter().questions.size(), 0);
+        QCOMPARE(prompter().errors.size(), 1);
+        QVERIFY2(prompter().errors[0].contains(QStringLiteral("読み取り専用")),
+                 qPrintable(prompter().errors[0]));
+        QCOMPARE(fileBytes(target), before);
+        QCOMPARE(main().settings().savefolder, QStringLiteral("before"));
+    }
+
+    // Replacing a symbolic link writes the file it names; the link stays.
+    void linkIsSavedThrough()
+    {
+        QDir(m_app->dir.path()).mkdir(QStringLiteral("pictures"));
+        const QString real = path(QStringLiteral("pictures/real.jpg"));
+        writeBytes(real, "the old picture");
+        const QString link = path(QStringLiteral("link.jpg"));
+        QVERIFY(QFile::link(real, link));
+        prompter().files.push_back(link);
+        prompter().confirmations.push_back(true);
+        main().savepicture();
+        QCOMPARE(prompter().errors, QStringList());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(decodeJpeg(fileBytes(real)).image.size(), m_piece.size());
+    }
+
+    // The library's cause becomes the message; a library that cannot tell
+    // the cause gets the general one.
+    void failureSaysWhy_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder gone")
+            << jpegLibraryForTests() << QStringLiteral("保存先のフォルダーがありません");
+        QTest::newRow("library without the cause")
+            << QStringLiteral(OLDSAVEJPG_PATH)
+            << QStringLiteral("フォルダーに書き込めるか、ディスクに空きがあるか");
+    }
+
+    void failureSaysWhy()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, message);
+        const QString target = path(QStringLiteral("gone/a.jpg"));
+        const jpeg::JpegWriteResult result = jpeg::writeJpeg(m_piece, target, 80, false, library);
+        QVERIFY(!result.written);
+        QVERIFY2(result.error.contains(message), qPrintable(result.error));
+        QVERIFY(result.error.contains(target));
     }
 
     void blankPieceBeforeFirstCut()

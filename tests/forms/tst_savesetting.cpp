@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 class SaveSettingTest : public QObject
@@ -20,6 +21,7 @@ class SaveSettingTest : public QObject
     void mainWindowWritesItsValues();
     void pathsSurviveARestart();
     void loadsettingFallsBackValueByValue();
+    void unwritableAtShutdownIsReportedOnce();
 };
 
 namespace {
@@ -145,6 +147,37 @@ void SaveSettingTest::loadsettingFallsBackValueByValue()
     QCOMPARE(app.main->settings().picpath, QStringLiteral("/p.jpg"));
     QVERIFY(app.main->settings().savefolder.isEmpty());
     QVERIFY(!app.main->settings().winleft);
+}
+
+void SaveSettingTest::unwritableAtShutdownIsReportedOnce()
+{
+    // Saves along the way stay quiet; closing the window is the last chance to
+    // tell the user that this run's settings will not come back.
+    ScriptedPrompter prompter;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone/setting.ini"));
+    {
+        frmmain window(prompter, AppPaths{path, jpegLibraryForTests()});
+        window.show();
+        window.savesetting();
+        window.savesetting();
+        QVERIFY(prompter.errors.isEmpty());
+        window.close();
+    }
+    QCOMPARE(prompter.errors.size(), 1);
+    QVERIFY2(prompter.errors[0].contains(QStringLiteral("保存できませんでした")) &&
+                 prompter.errors[0].contains(path),
+             qPrintable(prompter.errors.value(0)));
+
+    // A folder that takes the file: nothing to report.
+    ScriptedPrompter quiet;
+    {
+        frmmain window(
+            quiet, AppPaths{dir.filePath(QStringLiteral("setting.ini")), jpegLibraryForTests()});
+        window.show();
+        window.close();
+    }
+    QVERIFY(quiet.errors.isEmpty());
 }
 
 QTEST_MAIN(SaveSettingTest)

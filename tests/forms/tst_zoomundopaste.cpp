@@ -23,7 +23,8 @@ struct Window : TestApp
         main->show();
         main->activateWindow();
         exposed = QTest::qWaitForWindowActive(main.get());
-        main->openDroppedFile(writeBmp(dir, QStringLiteral("picture.bmp"), picture));
+        main->openDroppedFile(
+            LocalFileName::fromText(writeBmp(dir, QStringLiteral("picture.bmp"), picture)));
     }
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
@@ -275,9 +276,11 @@ void ZoomUndoPasteTest::historyEndsWithThePictureAndIsBounded()
     w.stroke(QPoint(10, 10), QPoint(90, 90));
     w.main->mclose_Click();
     QVERIFY(!w.main->document().canUndo());
-    w.main->openDroppedFile(writeBmp(w.dir, QStringLiteral("again.bmp"), white));
+    w.main->openDroppedFile(
+        LocalFileName::fromText(writeBmp(w.dir, QStringLiteral("again.bmp"), white)));
     w.stroke(QPoint(10, 10), QPoint(90, 90));
-    w.main->openDroppedFile(writeBmp(w.dir, QStringLiteral("again.bmp"), white));
+    w.main->openDroppedFile(
+        LocalFileName::fromText(writeBmp(w.dir, QStringLiteral("again.bmp"), white)));
     QVERIFY(!w.main->document().canUndo());
 
     // Steps beyond the bound go, the oldest first.

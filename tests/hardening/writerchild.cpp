@@ -1,6 +1,7 @@
 // The child of the killed-writes test: it writes the settings file and exports
 // the JPEG in a loop, the two contents in turn, until it is killed. It says
-// "writing" once it has started, so that the kills land inside the loop.
+// "writing" once it has started and "cycle" after each pair of writes, so that
+// the kills land inside the loop.
 
 #include "jpeg/jpeglibrary.h"
 #include "killedwrites.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
                             killedwrites::progressive(which), library);
         if (!written.written)
             return 4;
+        std::puts("cycle");
+        std::fflush(stdout);
     }
     return 0;
 }

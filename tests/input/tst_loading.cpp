@@ -2,27 +2,33 @@
 // uncompressed BMP through our own reader, the rest through Qt's plugins, and
 // files that must be refused with a reason.
 
+#include "../hardening/hostilecorpus.h"
 #include "input/pictureloader.h"
+#include "input/picturememory.h"
 #include "testpictures.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <bit>
+#include <cmath>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 
 namespace {
 
-QByteArray compressJpeg(const QImage& source, int subsampling = TJSAMP_444)
+QByteArray compressJpeg(const QImage& source, int subsampling = TJSAMP_444, int flags = 0)
 {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     tjhandle handle = tjInitCompress();
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     tjCompress2(handle, image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
-                image.height(), TJPF_BGRX, &buffer, &size, subsampling, 90, 0);
+                image.height(), TJPF_BGRX, &buffer, &size, subsampling, 90, flags);
     const QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
     tjFree(buffer);
     tjDestroy(handle);
@@ -130,6 +136,11 @@ class LoadingTest : public QObject
 {
     Q_OBJECT
   private slots:
+    // The ceiling of a machine with 2 GiB available, whatever this one has.
+    void initTestCase()
+    {
+        picturememory::setCeilingSource([] { return std::int64_t(1) << 30; });
+    }
     void jpegMatchesAnotherDecoder_data();
     void jpegMatchesAnotherDecoder();
     void exifOrientationStandsUpright_data();
@@ -141,6 +152,10 @@ class LoadingTest : public QObject
     void smallGifLoads();
     void refusesWithReason_data();
     void refusesWithReason();
+    void systemCausesNamed_data();
+    void systemCausesNamed();
+    void bmpBitFieldsWidenedExactly_data();
+    void bmpBitFieldsWidenedExactly();
     void onlyRegularFiles_data();
     void onlyRegularFiles();
 
@@ -152,18 +167,25 @@ void LoadingTest::jpegMatchesAnotherDecoder_data()
 {
     QTest::addColumn<int>("subsampling");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("4:4:4") << int(TJSAMP_444) << QSize(64, 48);
-    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << QSize(101, 37);
-    QTest::newRow("grey") << int(TJSAMP_GRAY) << QSize(40, 40);
+    QTest::addColumn<int>("flags");
+    QTest::newRow("4:4:4") << int(TJSAMP_444) << QSize(64, 48) << 0;
+    QTest::newRow("4:2:0 odd size") << int(TJSAMP_420) << QSize(101, 37) << 0;
+    QTest::newRow("grey") << int(TJSAMP_GRAY) << QSize(40, 40) << 0;
+    // libjpeg's working memory, counted before the picture is taken, at the extremes.
+    QTest::newRow("progressive, very wide")
+        << int(TJSAMP_420) << QSize(30000, 9) << int(TJFLAG_PROGRESSIVE);
+    QTest::newRow("progressive, very tall")
+        << int(TJSAMP_444) << QSize(9, 30000) << int(TJFLAG_PROGRESSIVE);
 }
 
 void LoadingTest::jpegMatchesAnotherDecoder()
 {
     QFETCH(int, subsampling);
     QFETCH(QSize, size);
+    QFETCH(int, flags);
     const QString path =
         writeFile(m_dir, QStringLiteral("plain.jpg"),
-                  compressJpeg(patternImage(size.width(), size.height(), 3), subsampling));
+                  compressJpeg(patternImage(size.width(), size.height(), 3), subsampling, flags));
     const PictureLoad load = loadPicture(path);
     QVERIFY2(load.ok(), qPrintable(load.error));
     QCOMPARE(load.image.format(), QImage::Format_RGB32);
@@ -308,10 +330,10 @@ void LoadingTest::refusesWithReason_data()
     QTest::newRow("empty") << QStringLiteral("empty.bmp") << QByteArray()
                            << QStringLiteral("画像ファイルではありません");
     QTest::newRow("truncated jpeg") << QStringLiteral("cut.jpg") << jpeg.left(jpeg.size() / 2)
-                                    << QStringLiteral("読み込めません");
+                                    << QStringLiteral("ファイルが途中で切れています");
     QTest::newRow("jpeg marker then junk")
         << QStringLiteral("junk.jpg") << QByteArray("\xFF\xD8\xFF\x00junkjunk", 11)
-        << QStringLiteral("読み込めません");
+        << QStringLiteral("画像ファイルではありません");
     QTest::newRow("jpeg claiming 65000 x 65000")
         << QStringLiteral("huge.jpg") << huge
         << QStringLiteral("大きすぎます: 65000 x 65000 ピクセル");
@@ -321,6 +343,23 @@ void LoadingTest::refusesWithReason_data()
         << QStringLiteral("short.bmp") << shortBmp << QStringLiteral("途中で切れています");
     QTest::newRow("gif claiming 65535 x 65535")
         << QStringLiteral("huge.gif") << hugeGif << QStringLiteral("大きすぎます: 65535 x 65535");
+    // The causes in the user's language, never a library's English text.
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        patternImage(64, 64).save(&buffer, "PNG");
+    }
+    QTest::newRow("png cut short") << QStringLiteral("cut.png") << png.left(png.size() / 2)
+                                   << QStringLiteral("画像のデータが壊れています");
+    QByteArray twelveBits = jpeg;
+    twelveBits[sof + 4] = 12; // sample precision
+    QTest::newRow("12-bit jpeg") << QStringLiteral("twelve.jpg") << twelveBits
+                                 << QStringLiteral("12ビットのJPEG");
+    QByteArray lossless = jpeg;
+    lossless[sof + 1] = '\xC3';
+    QTest::newRow("lossless jpeg")
+        << QStringLiteral("lossless.jpg") << lossless << QStringLiteral("ロスレス");
 }
 
 void LoadingTest::refusesWithReason()
@@ -334,6 +373,100 @@ void LoadingTest::refusesWithReason()
     QVERIFY(!load.ok());
     QVERIFY(load.image.isNull());
     QVERIFY2(load.error.contains(reason), qPrintable(load.error));
+    QVERIFY2(!load.error.contains(QRegularExpression(QStringLiteral("[a-z]{4,}"))),
+             qPrintable(load.error));
+}
+
+void LoadingTest::systemCausesNamed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("symbolic links in a loop")
+        << QStringLiteral("loop") << QStringLiteral("シンボリックリンクが循環しています");
+    QTest::newRow("link to nothing")
+        << QStringLiteral("dangling") << QStringLiteral("ファイルが見つかりません");
+    QTest::newRow("a file on the way")
+        << QStringLiteral("not a folder") << QStringLiteral("途中のフォルダーがありません");
+}
+
+void LoadingTest::systemCausesNamed()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString path = m_dir.filePath(kind + QStringLiteral(".jpg"));
+    if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("other.jpg")), path));
+        QVERIFY(QFile::link(path, m_dir.filePath(QStringLiteral("other.jpg"))));
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nothing.jpg")), path));
+    } else {
+        path = writeFile(m_dir, QStringLiteral("plain.txt"), "text") + QStringLiteral("/a.jpg");
+    }
+    const PictureLoad load = loadPicture(path);
+    QVERIFY(!load.ok());
+    QVERIFY2(load.error.contains(reason), qPrintable(load.error));
+}
+
+void LoadingTest::bmpBitFieldsWidenedExactly_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("compression");
+    QTest::addColumn<QList<quint32>>("masks");
+    QTest::newRow("16-bit 5-5-5") << 16 << 0 << QList<quint32>{0x7C00, 0x03E0, 0x001F, 0};
+    QTest::newRow("16-bit 5-6-5 bit fields")
+        << 16 << 3 << QList<quint32>{0xF800, 0x07E0, 0x001F, 0};
+    QTest::newRow("16-bit 4-4-4-4 with transparency")
+        << 16 << 6 << QList<quint32>{0x0F00, 0x00F0, 0x000F, 0xF000};
+    QTest::newRow("32-bit 10-10-10 bit fields")
+        << 32 << 3 << QList<quint32>{0x3FF00000, 0x000FFC00, 0x000003FF, 0};
+}
+
+void LoadingTest::bmpBitFieldsWidenedExactly()
+{
+    QFETCH(int, bits);
+    QFETCH(int, compression);
+    QFETCH(QList<quint32>, masks);
+    const int width = 67;
+    const int height = 5;
+    const int stride = (width * bits + 31) / 32 * 4;
+    QByteArray pixels(stride * height, '\0');
+    QImage expected(width, height, QImage::Format_RGB32);
+    const auto widened = [](quint32 pixel, quint32 mask) {
+        if (mask == 0)
+            return 255.0;
+        const int shift = std::countr_zero(mask);
+        return double((pixel & mask) >> shift) * 255.0 / double(mask >> shift);
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // Every pixel of the first row is white; the rest run through the values.
+            const quint32 p = y == 0 ? 0xFFFFFFFFu : quint32(x * 2654435761u >> (y * 3));
+            uchar* at =
+                reinterpret_cast<uchar*>(pixels.data()) + (height - 1 - y) * stride + x * bits / 8;
+            bits == 16 ? qToLittleEndian<quint16>(static_cast<quint16>(p), at)
+                       : qToLittleEndian<quint32>(p, at);
+            const double alpha = widened(p, masks[3]) / 255.0;
+            const auto channel = [&](int i) {
+                return int(std::lround(widened(p, masks[i]) * alpha + 255.0 * (1 - alpha)));
+            };
+            expected.setPixel(x, y, qRgb(channel(0), channel(1), channel(2)));
+        }
+    }
+    QByteArray maskBytes;
+    for (qsizetype i = 0; i < (compression == 6 ? 4 : compression == 3 ? 3 : 0); ++i) {
+        char b[4];
+        qToLittleEndian<quint32>(masks[i], b);
+        maskBytes.append(b, 4);
+    }
+    const QByteArray file =
+        hostile::withU32(hostile::bmp(width, height, static_cast<quint16>(bits),
+                                      static_cast<quint32>(compression), maskBytes, pixels),
+                         46, 0); // the masks are no palette
+    const PictureLoad load = loadPicture(writeFile(m_dir, QStringLiteral("fields.bmp"), file));
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    QString difference;
+    QVERIFY2(sameRgb(load.image, expected, &difference), qPrintable(difference));
+    QCOMPARE(load.image.pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 void LoadingTest::onlyRegularFiles_data()

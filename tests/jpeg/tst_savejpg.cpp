@@ -1,5 +1,6 @@
 // The JPEG library on its own: what it writes, how it reads the caller's rows,
-// and that a failed write leaves the folder as it was.
+// that a failed write leaves the folder as it was and says why, and that it
+// writes where a symbolic link points.
 
 #include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
@@ -7,9 +8,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestSaveJpg : public QObject
 {
@@ -18,6 +23,7 @@ class TestSaveJpg : public QObject
   private:
     QTemporaryDir m_dir;
     DCSavetoJPEGFunction m_save = nullptr;
+    DCSaveLastErrorFunction m_lastError = nullptr;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -43,7 +49,9 @@ class TestSaveJpg : public QObject
         QVERIFY(m_dir.isValid());
         const jpeg::JpegLibraryEntry entry = jpeg::loadJpegLibrary(jpegLibraryForTests());
         QVERIFY2(entry.function, qPrintable(entry.error));
+        QVERIFY(entry.lastError);
         m_save = entry.function;
+        m_lastError = entry.lastError;
     }
 
     void roundTrip_data()
@@ -202,52 +210,6 @@ class TestSaveJpg : public QObject
         QVERIFY(!QFileInfo::exists(target));
     }
 
-    // Failures that stop root as well as anyone else; the folder is left with
-    // exactly what it had, and an existing target keeps every byte.
-    void failedWriteKeepsTarget_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("missing folder") << QStringLiteral("missing folder");
-        QTest::newRow("parent is a file") << QStringLiteral("parent is a file");
-        QTest::newRow("target is a folder") << QStringLiteral("target is a folder");
-        QTest::newRow("no room for the temporary name") << QStringLiteral("long name");
-        QTest::newRow("read-only folder") << QStringLiteral("read-only folder");
-    }
-
-    void failedWriteKeepsTarget()
-    {
-        QFETCH(QString, kind);
-        QTemporaryDir dir;
-        QString target;
-        QByteArray before;
-        if (kind == QLatin1String("missing folder")) {
-            target = dir.filePath(QStringLiteral("nowhere/a.jpg"));
-        } else if (kind == QLatin1String("parent is a file")) {
-            writeBytes(dir.filePath(QStringLiteral("plain")), "text");
-            target = dir.filePath(QStringLiteral("plain/a.jpg"));
-        } else if (kind == QLatin1String("target is a folder")) {
-            target = dir.filePath(QStringLiteral("a.jpg"));
-            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("a.jpg")));
-        } else if (kind == QLatin1String("long name")) {
-            target = dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".jpg"));
-            before = writeBytes(target, "the old picture");
-        } else {
-            if (::geteuid() == 0)
-                QSKIP("root writes into read-only folders");
-            target = dir.filePath(QStringLiteral("a.jpg"));
-            before = writeBytes(target, "the old picture");
-            ::chmod(QFile::encodeName(dir.path()).constData(), 0500);
-        }
-        const QStringList entriesBefore =
-            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        QCOMPARE(save(patternImage(30, 20), target, 80, -1), 0);
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 entriesBefore);
-        if (!before.isEmpty())
-            QCOMPARE(fileBytes(target), before);
-    }
-
     void replacingLeavesOneFileWithItsMode()
     {
         QTemporaryDir dir;
@@ -261,6 +223,176 @@ class TestSaveJpg : public QObject
         QCOMPARE(QFileInfo(target).permissions() & 0x7777,
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
                      QFileDevice::WriteUser | QFileDevice::ReadGroup);
+    }
+
+    // Each failure says why; the folder keeps exactly what it had and an
+    // existing target every byte.
+    void failedWriteKeepsTarget_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("cause");
+        QTest::newRow("missing folder")
+            << QStringLiteral("missing folder") << int(SNIP_SAVE_FOLDER_MISSING);
+        QTest::newRow("parent is a file")
+            << QStringLiteral("parent is a file") << int(SNIP_SAVE_FOLDER_MISSING);
+        QTest::newRow("target is a folder")
+            << QStringLiteral("target is a folder") << int(SNIP_SAVE_TARGET_IS_FOLDER);
+        QTest::newRow("name too long")
+            << QStringLiteral("long name") << int(SNIP_SAVE_NAME_TOO_LONG);
+        QTest::newRow("read-only file")
+            << QStringLiteral("read-only") << int(SNIP_SAVE_READ_ONLY_TARGET);
+        QTest::newRow("links in a loop") << QStringLiteral("loop") << int(SNIP_SAVE_LINK_LOOP);
+        QTest::newRow("no room left") << QStringLiteral("full") << int(SNIP_SAVE_DISK_FULL);
+        QTest::newRow("bad arguments")
+            << QStringLiteral("arguments") << int(SNIP_SAVE_INVALID_ARGUMENTS);
+        QTest::newRow("read-only folder")
+            << QStringLiteral("read-only folder") << int(SNIP_SAVE_PERMISSION);
+    }
+
+    void failedWriteKeepsTarget()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, cause);
+        QTemporaryDir dir;
+        QString target = dir.filePath(QStringLiteral("a.jpg"));
+        QByteArray before;
+        if (kind == QLatin1String("missing folder")) {
+            target = dir.filePath(QStringLiteral("nowhere/a.jpg"));
+        } else if (kind == QLatin1String("parent is a file")) {
+            writeBytes(dir.filePath(QStringLiteral("plain")), "text");
+            target = dir.filePath(QStringLiteral("plain/a.jpg"));
+        } else if (kind == QLatin1String("target is a folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("a.jpg")));
+        } else if (kind == QLatin1String("long name")) {
+            target = dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".jpg"));
+            before = writeBytes(target, "the old picture");
+        } else if (kind == QLatin1String("read-only")) {
+            // Read-only for everyone, root included: chmod a-w.
+            before = writeBytes(target, "the old picture");
+            ::chmod(QFile::encodeName(target).constData(), 0444);
+        } else if (kind == QLatin1String("loop")) {
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("b.jpg")), target));
+            QVERIFY(QFile::link(target, dir.filePath(QStringLiteral("b.jpg"))));
+        } else if (kind == QLatin1String("read-only folder")) {
+            if (::geteuid() == 0)
+                QSKIP("root writes into read-only folders; the read-only file covers root");
+            before = writeBytes(target, "the old picture");
+            ::chmod(QFile::encodeName(dir.path()).constData(), 0500);
+        }
+        const QStringList entriesBefore =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        std::int16_t result = 0;
+        if (kind == QLatin1String("full")) {
+            // A file size limit stands in for a full disk: writes past it fail with EFBIG.
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 1000;
+            setrlimit(RLIMIT_FSIZE, &small);
+            result = save(patternImage(300, 200), target, 95, 0);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, handler);
+        } else if (kind == QLatin1String("arguments")) {
+            result = save(patternImage(30, 20), QString(), 80, 0);
+        } else {
+            result = save(patternImage(30, 20), target, 80, -1);
+        }
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        QCOMPARE(result, 0);
+        QCOMPARE(m_lastError(), cause);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 entriesBefore);
+        if (!before.isEmpty())
+            QCOMPARE(fileBytes(target), before);
+        // A save that works afterwards clears the cause.
+        QCOMPARE(save(patternImage(8, 8), path(QStringLiteral("fine.jpg")), 80, 0), -1);
+        QCOMPARE(m_lastError(), int(SNIP_SAVE_OK));
+    }
+
+    // A link stays a link; the file it names gets the picture.
+    void savesThroughSymbolicLinks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("absolute link") << QStringLiteral("absolute");
+        QTest::newRow("relative link into a folder") << QStringLiteral("relative");
+        QTest::newRow("link to a link") << QStringLiteral("chain");
+        QTest::newRow("link to a file not there yet") << QStringLiteral("dangling");
+    }
+
+    void savesThroughSymbolicLinks()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("real"));
+        const QString real = dir.filePath(QStringLiteral("real/photo.jpg"));
+        if (kind != QLatin1String("dangling"))
+            writeBytes(real, "the old picture");
+        const QString link = dir.filePath(QStringLiteral("link.jpg"));
+        if (kind == QLatin1String("relative")) {
+            QCOMPARE(::symlink("real/photo.jpg", QFile::encodeName(link).constData()), 0);
+        } else if (kind == QLatin1String("chain")) {
+            QVERIFY(QFile::link(real, dir.filePath(QStringLiteral("middle.jpg"))));
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("middle.jpg")), link));
+        } else {
+            QVERIFY(QFile::link(real, link));
+        }
+        const QImage piece = smoothImage(64, 40);
+        QCOMPARE(save(piece, link, 90, 0), -1);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(meanAbsError(decodeJpeg(fileBytes(real)).image, piece) < 3);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("real"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("photo.jpg")});
+    }
+
+    // Huffman tables made for the data: the same pixels as TurboJPEG's baseline
+    // file at the same quality, in no more bytes than jpegtran -optimize gives it.
+    // Progressive files stay byte for byte what TurboJPEG writes.
+    void huffmanTablesFitTheData_data()
+    {
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("progressive");
+        QTest::newRow("baseline 50") << 50 << 0;
+        QTest::newRow("baseline 92, full chroma") << 92 << 0;
+        QTest::newRow("progressive 75") << 75 << -1;
+    }
+
+    void huffmanTablesFitTheData()
+    {
+        QFETCH(int, quality);
+        QFETCH(int, progressive);
+        const QImage piece = patternImage(320, 240, 4);
+        const QString target = path(QStringLiteral("fitted.jpg"));
+        QCOMPARE(save(piece, target, static_cast<std::uint32_t>(quality), progressive), -1);
+        const QByteArray ours = fileBytes(target);
+        tjhandle handle = tjInitCompress();
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+        tjCompress2(handle, piece.constBits(), piece.width(), int(piece.bytesPerLine()),
+                    piece.height(), TJPF_BGRX, &buffer, &size,
+                    quality >= 90 ? TJSAMP_444 : TJSAMP_420, quality,
+                    progressive ? TJFLAG_PROGRESSIVE : 0);
+        const QByteArray turbo(reinterpret_cast<const char*>(buffer), qsizetype(size));
+        tjFree(buffer);
+        tjDestroy(handle);
+        if (progressive) {
+            QCOMPARE(ours, turbo);
+            return;
+        }
+        QVERIFY(sameRgb(decodeJpeg(ours).image, decodeJpeg(turbo).image));
+        QProcess jpegtran;
+        jpegtran.start(QStringLiteral("jpegtran"), {QStringLiteral("-optimize")});
+        QVERIFY2(jpegtran.waitForStarted(), "jpegtran (libjpeg-turbo-progs) is needed");
+        jpegtran.write(turbo);
+        jpegtran.closeWriteChannel();
+        QVERIFY(jpegtran.waitForFinished());
+        const QByteArray optimised = jpegtran.readAllStandardOutput();
+        QVERIFY(!optimised.isEmpty());
+        QVERIFY2(ours.size() <= optimised.size() && ours.size() < turbo.size(),
+                 qPrintable(QStringLiteral("%1 bytes; jpegtran -optimize %2, unoptimised %3")
+                                .arg(ours.size())
+                                .arg(optimised.size())
+                                .arg(turbo.size())));
     }
 
     void unicodePath()

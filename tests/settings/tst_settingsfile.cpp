@@ -1,5 +1,6 @@
-// The settings file: its exact bytes, the reading of hand-made files and
-// writes that fail. The main window's side is tested in forms/tst_savesetting.
+// The settings file: its exact bytes, the reading of hand-made files with any
+// line ends, a FIFO in its place, and writes that fail. The main window's side
+// is tested in forms/tst_savesetting.
 
 #include "settings/settingsfile.h"
 #include "testpictures.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 class SettingsFileTest : public QObject
 {
@@ -22,6 +24,7 @@ class SettingsFileTest : public QObject
     void stopsAtAnEndlessLine();
     void missingFileGivesDefaults();
     void fullDiskKeepsTheOldFile();
+    void fifoInItsPlaceIsNotRead();
 };
 
 namespace {
@@ -216,6 +219,19 @@ void SettingsFileTest::readsHandMadeFiles_data()
         << QByteArray("\"50\"\r\n0\r\n\"\"\r\n\"\"\r\n1\r\n3000000000\r\n") << "50" << 50 << 0 << ""
         << ""
         << "none";
+    // Line ends of every system: CR alone (old Mac), LF alone (Unix), mixed.
+    QTest::newRow("CR line ends") << QByteArray("\"60\"\r1\r\"/p.jpg\"\r\"/s\"\r1500\r1200\r")
+                                  << "60" << 60 << 1 << "/p.jpg"
+                                  << "/s"
+                                  << "1500,1200";
+    QTest::newRow("LF line ends") << QByteArray("\"60\"\n1\n\"/p.jpg\"\n\"/s\"\n1500\n1200") << "60"
+                                  << 60 << 1 << "/p.jpg"
+                                  << "/s"
+                                  << "1500,1200";
+    QTest::newRow("mixed line ends, LF CR is two")
+        << QByteArray("\"60\"\r\n1\r\"/p.jpg\"\n\r1500\r\n1200\n") << "60" << 60 << 1 << "/p.jpg"
+        << ""
+        << "1500,1200";
     QTest::newRow("empty lines are empty fields")
         << QByteArray("\r\n\r\n\"/p\"\r\n\r\n1\r\n2\r\n") << "" << -1 << 0 << "/p"
         << ""
@@ -298,5 +314,18 @@ void SettingsFileTest::fullDiskKeepsTheOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.ini")});
 }
 
-QTEST_GUILESS_MAIN(SettingsFileTest)
+void SettingsFileTest::fifoInItsPlaceIsNotRead()
+{
+    // Reading a FIFO would wait for a writer forever: start-up must not.
+    TestApp probe;
+    const QString path = probe.paths().settingsFile;
+    QFile::remove(path);
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(!settingsfile::read(path).has_value());
+    probe.restart();
+    QCOMPARE(probe.main->settings().quality, QStringLiteral("50"));
+    QVERIFY(probe.prompter.errors.isEmpty());
+}
+
+QTEST_MAIN(SettingsFileTest)
 #include "tst_settingsfile.moc"

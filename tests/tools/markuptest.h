@@ -20,7 +20,8 @@ struct MarkupApp : TestApp
     explicit MarkupApp(const QImage& picture)
     {
         main->show();
-        main->openDroppedFile(writeBmp(dir, QStringLiteral("picture.bmp"), picture));
+        main->openDroppedFile(
+            LocalFileName::fromText(writeBmp(dir, QStringLiteral("picture.bmp"), picture)));
         QApplication::processEvents();
     }
 

@@ -231,7 +231,7 @@ void TestText::printedTextMatchesThePreview()
         picture.setDotsPerMeterY(perMetre);
         const QString path = app.dir.filePath(QStringLiteral("declared.png"));
         QVERIFY(picture.save(path, "PNG"));
-        app.main->openDroppedFile(path);
+        app.main->openDroppedFile(LocalFileName::fromText(path));
         QCOMPARE(app.main->document().picture().dotsPerMeterX(), perMetre);
     }
     textbox(app)->setText(text);

@@ -1,74 +1,71 @@
-/* SaveJPG: encodes the caller's pixels with TurboJPEG and writes the JPEG
- * through a temporary file beside the target, so that a failed save never
- * leaves half a file behind nor destroys the file it was meant to replace. */
+/* SaveJPG: encodes the caller's pixels with libjpeg-turbo and writes the JPEG
+ * so that a failed save never leaves half a file behind nor destroys the file
+ * it was meant to replace (atomicwrite.c). */
 
 #include "savejpg.h"
 
-#include <errno.h>
-#include <fcntl.h>
+#include "atomicwrite.h"
+
+#include <setjmp.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <turbojpeg.h>
 
-#if defined(_WIN32)
-#include <io.h>
-#include <process.h>
-#include <windows.h>
+/* jpeglib.h needs FILE from stdio.h, and jerror.h what jpeglib.h declares. */
+#include <jerror.h>
+#include <jpeglib.h>
+
+#if defined(_MSC_VER)
+#define SAVEJPG_THREAD_LOCAL __declspec(thread)
 #else
-#include <unistd.h>
+#define SAVEJPG_THREAD_LOCAL _Thread_local
 #endif
 
 enum {
     kSaved = -1,
     kFailed = 0,
     /* The largest side a baseline JPEG frame header can describe. */
-    kMaxSide = 65500,
-    kTemporaryAttempts = 64
+    kMaxSide = 65500
 };
+
+static SAVEJPG_THREAD_LOCAL int32_t lastError = SNIP_SAVE_OK;
 
 /* ---- Pixels ---------------------------------------------------------------- */
 
-static int turboFormat(int32_t format, int* bytesPerPixel)
+static J_COLOR_SPACE colorSpaceOf(int32_t format, int* bytesPerPixel)
 {
+    *bytesPerPixel = 4;
     switch (format) {
     case SNIP_PIXEL_BGRX:
-        *bytesPerPixel = 4;
-        return TJPF_BGRX;
+        return JCS_EXT_BGRX;
     case SNIP_PIXEL_BGRA:
-        *bytesPerPixel = 4;
-        return TJPF_BGRA;
+        return JCS_EXT_BGRA;
     case SNIP_PIXEL_XRGB:
-        *bytesPerPixel = 4;
-        return TJPF_XRGB;
+        return JCS_EXT_XRGB;
     case SNIP_PIXEL_ARGB:
-        *bytesPerPixel = 4;
-        return TJPF_ARGB;
+        return JCS_EXT_ARGB;
     case SNIP_PIXEL_RGB:
         *bytesPerPixel = 3;
-        return TJPF_RGB;
+        return JCS_EXT_RGB;
     case SNIP_PIXEL_RGBX:
-        *bytesPerPixel = 4;
-        return TJPF_RGBX;
+        return JCS_EXT_RGBX;
     default:
-        return -1;
+        return JCS_UNKNOWN;
     }
 }
 
 /* Rejects everything that would make the encoder read outside the caller's
  * rows; the size arithmetic is done in 64 bits so that no product wraps. */
 static int validArguments(const SnipDC* dc, int32_t width, int32_t height, const char* path,
-                          int* pixelFormat)
+                          J_COLOR_SPACE* colorSpace)
 {
     int bytesPerPixel = 0;
     if (dc == NULL || dc->bits == NULL || path == NULL || path[0] == '\0')
         return 0;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return 0;
-    *pixelFormat = turboFormat(dc->format, &bytesPerPixel);
-    if (*pixelFormat < 0)
+    *colorSpace = colorSpaceOf(dc->format, &bytesPerPixel);
+    if (*colorSpace == JCS_UNKNOWN)
         return 0;
     if ((int64_t)dc->stride < (int64_t)width * bytesPerPixel)
         return 0;
@@ -77,240 +74,121 @@ static int validArguments(const SnipDC* dc, int32_t width, int32_t height, const
     return span <= (uint64_t)(SIZE_MAX / 2);
 }
 
-/* Encodes into a buffer from tjAlloc; the caller frees it with tjFree. */
-static int encode(const SnipDC* dc, int width, int height, int pixelFormat, uint32_t quality,
-                  int32_t progressive, unsigned char** jpeg, unsigned long* jpegSize)
+/* libjpeg's fatal errors return here instead of ending the process. */
+struct Encoder
 {
-    int level = (int)(quality & 0xffu);
-    if (level > 100)
-        level = 100;
-    if (level < 1)
-        level = 1; /* below TurboJPEG's range; libjpeg reads 0 as 1 anyway */
-    /* Full chroma keeps the colour edges of text and thin lines at high quality. */
-    const int subsampling = level >= 90 ? TJSAMP_444 : TJSAMP_420;
-    const int flags = progressive != 0 ? TJFLAG_PROGRESSIVE : 0;
+    struct jpeg_compress_struct info;
+    struct jpeg_error_mgr errors;
+    jmp_buf jump;
+    int cause;
+};
 
-    tjhandle handle = tjInitCompress();
-    if (handle == NULL)
-        return 0;
-    /* TurboJPEG allocates the output and grows it as needed. A worst-case
-     * buffer made up front is several times the JPEG's size, and while it
-     * lives the encoder's own working memory (the whole image's coefficients
-     * in progressive mode) lands in fresh pages, which cost more in page
-     * faults than the few doublings of a growing buffer. */
+static void errorExit(j_common_ptr info)
+{
+    struct Encoder* encoder = (struct Encoder*)info;
+    encoder->cause = info->err->msg_code == JERR_OUT_OF_MEMORY ? SNIP_SAVE_OUT_OF_MEMORY
+                                                               : SNIP_SAVE_ENCODER_FAILED;
+    longjmp(encoder->jump, 1);
+}
+
+static void silence(j_common_ptr info, int level)
+{
+    (void)info;
+    (void)level;
+}
+
+/* Only the low 8 bits count; below 1 is 1 (libjpeg reads 0 as 1 anyway) and
+ * above 100 is 100. */
+static int levelOf(uint32_t quality)
+{
+    const int level = (int)(quality & 0xffu);
+    return level > 100 ? 100 : level < 1 ? 1 : level;
+}
+
+/* Encodes into a buffer from malloc, which the caller frees; 0 or the cause.
+ * The settings are TurboJPEG's for the same quality (its fast integer DCT), so
+ * that a progressive file is byte for byte what it always was; baseline files
+ * get Huffman tables made for their data, which takes a second pass over the
+ * coefficients and leaves every decoded pixel as it was. No local variable
+ * changes after setjmp. */
+static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int height,
+                    J_COLOR_SPACE colorSpace, int level, int32_t progressive, unsigned char** jpeg,
+                    unsigned long* jpegSize)
+{
+    /* Full chroma keeps the colour edges of text and thin lines at high quality. */
+    const int chromaFactor = level >= 90 ? 1 : 2;
+    encoder->info.err = jpeg_std_error(&encoder->errors);
+    encoder->errors.error_exit = errorExit;
+    encoder->errors.emit_message = silence;
+    if (setjmp(encoder->jump)) {
+        jpeg_destroy_compress(&encoder->info);
+        free(*jpeg);
+        *jpeg = NULL;
+        return encoder->cause;
+    }
+    jpeg_create_compress(&encoder->info);
+    /* libjpeg grows the output buffer as needed: a worst-case buffer made up
+     * front would be several times the JPEG's size. */
+    jpeg_mem_dest(&encoder->info, jpeg, jpegSize);
+    encoder->info.image_width = (JDIMENSION)width;
+    encoder->info.image_height = (JDIMENSION)height;
+    encoder->info.input_components = colorSpace == JCS_EXT_RGB ? 3 : 4;
+    encoder->info.in_color_space = colorSpace;
+    jpeg_set_defaults(&encoder->info);
+    jpeg_set_quality(&encoder->info, level, TRUE);
+    encoder->info.dct_method = JDCT_IFAST;
+    encoder->info.comp_info[0].h_samp_factor = chromaFactor;
+    encoder->info.comp_info[0].v_samp_factor = chromaFactor;
+    if (progressive != 0)
+        jpeg_simple_progression(&encoder->info);
+    else
+        encoder->info.optimize_coding = TRUE;
+    jpeg_start_compress(&encoder->info, TRUE);
+    while (encoder->info.next_scanline < encoder->info.image_height) {
+        JSAMPROW row = (JSAMPROW)(dc->bits + (size_t)dc->stride * encoder->info.next_scanline);
+        jpeg_write_scanlines(&encoder->info, &row, 1);
+    }
+    jpeg_finish_compress(&encoder->info);
+    jpeg_destroy_compress(&encoder->info);
+    return *jpeg != NULL && *jpegSize > 0 ? SNIP_SAVE_OK : SNIP_SAVE_ENCODER_FAILED;
+}
+
+static int encode(const SnipDC* dc, int width, int height, J_COLOR_SPACE colorSpace,
+                  uint32_t quality, int32_t progressive, unsigned char** jpeg,
+                  unsigned long* jpegSize)
+{
     *jpeg = NULL;
     *jpegSize = 0;
-    const int status = tjCompress2(handle, dc->bits, width, (int)dc->stride, height, pixelFormat,
-                                   jpeg, jpegSize, subsampling, level, flags);
-    tjDestroy(handle);
-    if (status != 0 || *jpeg == NULL || *jpegSize == 0) {
-        tjFree(*jpeg);
-        *jpeg = NULL;
-        return 0;
-    }
-    return 1;
+    struct Encoder* encoder = (struct Encoder*)calloc(1, sizeof(struct Encoder));
+    if (encoder == NULL)
+        return SNIP_SAVE_OUT_OF_MEMORY;
+    const int cause = compress(encoder, dc, width, height, colorSpace, levelOf(quality),
+                               progressive, jpeg, jpegSize);
+    free(encoder);
+    return cause;
 }
 
-/* ---- Files ----------------------------------------------------------------- */
-
-#if defined(_WIN32)
-
-static wchar_t* widePath(const char* utf8)
-{
-    const int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, NULL, 0);
-    if (count <= 0)
-        return NULL;
-    wchar_t* wide = (wchar_t*)malloc(sizeof(wchar_t) * (size_t)count);
-    if (wide != NULL &&
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, count) != count) {
-        free(wide);
-        wide = NULL;
-    }
-    return wide;
-}
-
-static int openExclusive(const char* name)
-{
-    wchar_t* wide = widePath(name);
-    if (wide == NULL)
-        return -1;
-    const int fd = _wopen(wide, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-    free(wide);
-    return fd;
-}
-
-static int writeChunk(int fd, const unsigned char* data, size_t size)
-{
-    const unsigned int chunk = size > 0x40000000u ? 0x40000000u : (unsigned int)size;
-    return _write(fd, data, chunk);
-}
-
-static int syncFile(int fd)
-{
-    return _commit(fd);
-}
-
-static int closeFile(int fd)
-{
-    return _close(fd);
-}
-
-static void copyMode(int fd, const char* target)
-{
-    (void)fd;
-    (void)target;
-}
-
-static int replaceFile(const char* from, const char* to)
-{
-    wchar_t* wideFrom = widePath(from);
-    wchar_t* wideTo = widePath(to);
-    const int done =
-        wideFrom != NULL && wideTo != NULL &&
-        MoveFileExW(wideFrom, wideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    free(wideFrom);
-    free(wideTo);
-    return done ? 0 : -1;
-}
-
-static void removeFile(const char* name)
-{
-    wchar_t* wide = widePath(name);
-    if (wide != NULL)
-        _wunlink(wide);
-    free(wide);
-}
-
-static unsigned long processId(void)
-{
-    return (unsigned long)_getpid();
-}
-
-#else
-
-static int openExclusive(const char* name)
-{
-    /* Mode 0666 lets the process's umask decide, as for any new file. */
-    return open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-}
-
-static int writeChunk(int fd, const unsigned char* data, size_t size)
-{
-    return (int)write(fd, data, size > 0x40000000u ? 0x40000000u : size);
-}
-
-static int syncFile(int fd)
-{
-    return fsync(fd);
-}
-
-static int closeFile(int fd)
-{
-    return close(fd);
-}
-
-/* A replaced file keeps its permissions. */
-static void copyMode(int fd, const char* target)
-{
-    struct stat existing;
-    if (stat(target, &existing) == 0 && S_ISREG(existing.st_mode))
-        (void)fchmod(fd, existing.st_mode & 07777);
-}
-
-static int replaceFile(const char* from, const char* to)
-{
-    return rename(from, to);
-}
-
-static void removeFile(const char* name)
-{
-    unlink(name);
-}
-
-static unsigned long processId(void)
-{
-    return (unsigned long)getpid();
-}
-
-#endif
-
-static int writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        const int written = writeChunk(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return 0;
-        data += written;
-        size -= (size_t)written;
-    }
-    return 1;
-}
-
-/* Creates "<target>.tmpXXXXXX" in the target's folder, where a rename can later
- * replace the target in one step. Returns the descriptor, or -1. */
-static int createTemporary(const char* target, char** name)
-{
-    static unsigned long counter = 0;
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    const size_t length = strlen(target);
-    *name = (char*)malloc(length + 11);
-    if (*name == NULL)
-        return -1;
-    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        unsigned long seed = processId() * 2654435761ul ^ (unsigned long)time(NULL) ^
-                             (++counter * 40503ul) ^ (unsigned long)clock();
-        memcpy(*name, target, length);
-        memcpy(*name + length, ".tmp", 4);
-        for (int i = 0; i < 6; ++i) {
-            (*name)[length + 4 + (size_t)i] = digits[seed % 36];
-            seed /= 36;
-        }
-        (*name)[length + 10] = '\0';
-        const int fd = openExclusive(*name);
-        if (fd >= 0)
-            return fd;
-        if (errno != EEXIST)
-            break;
-    }
-    free(*name);
-    *name = NULL;
-    return -1;
-}
-
-static int writeReplacing(const char* target, const unsigned char* data, size_t size)
-{
-    char* temporary = NULL;
-    const int fd = createTemporary(target, &temporary);
-    if (fd < 0)
-        return 0;
-    copyMode(fd, target);
-    int complete = writeAll(fd, data, size) && syncFile(fd) == 0;
-    /* A failed close can mean that the data never reached the disk. */
-    complete = closeFile(fd) == 0 && complete;
-    if (complete)
-        complete = replaceFile(temporary, target) == 0;
-    if (!complete)
-        removeFile(temporary);
-    free(temporary);
-    return complete;
-}
-
-/* ---- Entry point ----------------------------------------------------------- */
+/* ---- Entry points ---------------------------------------------------------- */
 
 SAVEJPG_API int16_t SAVEJPG_CALL DCSavetoJPEG(const SnipDC* dc, int32_t width, int32_t height,
                                               const char* path, uint32_t quality,
                                               int32_t progressive)
 {
-    int pixelFormat = 0;
-    if (!validArguments(dc, width, height, path, &pixelFormat))
+    J_COLOR_SPACE colorSpace = JCS_UNKNOWN;
+    if (!validArguments(dc, width, height, path, &colorSpace)) {
+        lastError = SNIP_SAVE_INVALID_ARGUMENTS;
         return kFailed;
+    }
     unsigned char* jpeg = NULL;
     unsigned long jpegSize = 0;
-    if (!encode(dc, width, height, pixelFormat, quality, progressive, &jpeg, &jpegSize))
-        return kFailed;
-    const int written = writeReplacing(path, jpeg, (size_t)jpegSize);
-    tjFree(jpeg);
-    return written ? kSaved : kFailed;
+    lastError = encode(dc, width, height, colorSpace, quality, progressive, &jpeg, &jpegSize);
+    if (lastError == SNIP_SAVE_OK)
+        lastError = writeFileAtomically(path, jpeg, (size_t)jpegSize);
+    free(jpeg);
+    return lastError == SNIP_SAVE_OK ? kSaved : kFailed;
+}
+
+SAVEJPG_API int32_t SAVEJPG_CALL DCSaveLastError(void)
+{
+    return lastError;
 }
