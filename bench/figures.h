@@ -24,6 +24,10 @@ std::vector<Row> saveFigures(const Inputs& inputs, const QString& folder, int ru
 // One mouse event of each tool on the 96 MP picture against the same on 1 MP.
 std::vector<Row> eventFigures(const Inputs& inputs, int runs);
 
+// The 96 MP picture's part in view painted while it decodes, against its
+// whole decode and against decoding only the rows in view.
+std::vector<Row> decodingViewFigures(const Inputs& inputs, int runs);
+
 // Zoom, scrolling a reduced view, undo and redo on the 96 MP picture.
 std::vector<Row> viewFigures(const Inputs& inputs, int runs);
 
@@ -32,5 +36,9 @@ std::vector<Row> processFigures(const Inputs& inputs, const QString& folder, int
 
 // Start-up to the first painted frame on a private X server, against a bare Qt program.
 std::vector<Row> screenFigures(int runs);
+
+// The 96 MP picture's part in view on a private X server, from launching the
+// program with it; beside djpeg decoding the whole picture.
+std::vector<Row> screenPictureFigures(const Inputs& inputs, int runs);
 
 } // namespace bench

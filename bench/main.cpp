@@ -70,6 +70,10 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    if (wanted("screen")) {
+        say("a picture launched on a private X server");
+        add(bench::screenPictureFigures(inputs, runs));
+    }
     if (wanted("open")) {
         say("opening pictures");
         add(bench::openFigures(inputs, runs));
@@ -84,7 +88,8 @@ int main(int argc, char** argv)
         add(bench::eventFigures(inputs, runs));
     }
     if (wanted("view")) {
-        say("zoom, scrolling, undo");
+        say("the picture shown as it decodes; zoom, scrolling, undo");
+        add(bench::decodingViewFigures(inputs, runs));
         add(bench::viewFigures(inputs, runs));
     }
 

@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <memory>
 #include <turbojpeg.h>
+// After <cstdio>, which libjpeg's header needs.
+#include <jpeglib.h>
 #include <unistd.h>
 
 namespace bench {
@@ -88,6 +90,32 @@ double JpegDecodeReference::run()
     }
     tjDestroy(handle);
     return ok ? watch.milliseconds() : -1;
+}
+
+double JpegTopRowsReference::run()
+{
+    if (m_file.empty() && !readWhole(m_path, m_file))
+        return -1;
+    const Stopwatch watch;
+    jpeg_decompress_struct decoder{};
+    jpeg_error_mgr errors{};
+    decoder.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&decoder);
+    jpeg_mem_src(&decoder, m_file.data(), static_cast<unsigned long>(m_file.size()));
+    jpeg_read_header(&decoder, TRUE);
+    decoder.out_color_space = JCS_EXT_BGRA;
+    jpeg_start_decompress(&decoder);
+    const int rows = std::min<int>(m_rows, static_cast<int>(decoder.output_height));
+    const std::size_t stride = std::size_t(decoder.output_width) * 4;
+    // Left uninitialised and new to the process, as an open's picture is.
+    const std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[stride * rows]);
+    while (static_cast<int>(decoder.output_scanline) < rows) {
+        JSAMPROW row = pixels.get() + stride * decoder.output_scanline;
+        jpeg_read_scanlines(&decoder, &row, 1);
+    }
+    jpeg_abort_decompress(&decoder);
+    jpeg_destroy_decompress(&decoder);
+    return watch.milliseconds();
 }
 
 double FileReadReference::run()

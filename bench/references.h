@@ -33,6 +33,21 @@ class JpegDecodeReference
     std::unique_ptr<std::uint8_t[]> m_fresh;
 };
 
+// Decodes only the first rows of a JPEG with libjpeg, into a buffer allocated
+// just before: what showing the top of a picture needs at the least. The file
+// is read into memory first, outside the time.
+class JpegTopRowsReference
+{
+  public:
+    JpegTopRowsReference(QString path, int rows) : m_path(std::move(path)), m_rows(rows) {}
+    double run();
+
+  private:
+    QString m_path;
+    int m_rows;
+    std::vector<std::uint8_t> m_file;
+};
+
 // Reads a file's bytes into memory with read(2). Given a picture size, it
 // reads them into a newly allocated picture of that size each time instead.
 class FileReadReference

@@ -1,14 +1,18 @@
-// The view beyond 100 %: the fit view of the 96 MP picture after Ctrl + 0, a
-// full repaint and a scroll of a reduced view, and taking a long stroke back
-// and doing it again. Each is the handler the key runs followed by the event
-// loop's repaint; the goals are absolute.
+// The view: the 96 MP picture painted as it decodes, against decoding it; and
+// beyond 100 %, the fit view after Ctrl + 0, a full repaint and a scroll of a
+// reduced view, and taking a long stroke back and doing it again, each the
+// handler the key runs followed by the event loop's repaint, against absolute
+// goals.
 
 #include "figures.h"
+#include "references.h"
 #include "session.h"
 #include "stats.h"
+#include "toolkit/picturebox.h"
 #include "toolkit/scrollbar.h"
 
 #include <QAbstractSlider>
+#include <QPaintEvent>
 #include <QWidget>
 
 namespace bench {
@@ -34,7 +38,72 @@ template <typename Step> double timed(Session& session, Step step)
     return watch.milliseconds();
 }
 
+// The moment, from its start, at which an open has painted the whole part of
+// the picture in view with decoded pixels: the corner decoded ahead, or rows
+// painted top first as they decode, so the first paint of decoded pixels that
+// reaches the view's bottom.
+class ViewFilledWatch : public QObject
+{
+  public:
+    ViewFilledWatch(const PictureBox& box, int viewBottom) : m_box(box), m_viewBottom(viewBottom)
+    {
+        box.client()->installEventFilter(this);
+    }
+    std::optional<double> filledAfter() const { return m_filled; }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const bool decoded =
+            m_box.loadedRows() > m_viewBottom || m_box.loadingCorner().bottom() >= m_viewBottom;
+        if (event->type() == QEvent::Paint && !m_filled && m_box.isLoading() && decoded &&
+            static_cast<QPaintEvent*>(event)->rect().bottom() >= m_viewBottom)
+            m_filled = m_watch.milliseconds();
+        return false;
+    }
+
+  private:
+    const PictureBox& m_box;
+    int m_viewBottom;
+    Stopwatch m_watch;
+    std::optional<double> m_filled;
+};
+
 } // namespace
+
+std::vector<Row> decodingViewFigures(const Inputs& inputs, int runs)
+{
+    Session session;
+    // The rows in view: the viewport's height inside the picture's border.
+    const auto* viewport = session.find<PictureBox>("base");
+    const int viewRows = viewport->innerSize().height() - 2;
+    bool failed = false;
+    const Measured shown = [&] {
+        session.forgetPicture();
+        const ViewFilledWatch watch(*session.find<PictureBox>("picmain"), viewRows - 1);
+        failed = !session.open(inputs.jpeg96) || !watch.filledAfter() || failed;
+        return watch.filledAfter().value_or(0);
+    };
+    JpegDecodeReference whole(inputs.jpeg96, true);
+    JpegTopRowsReference top(inputs.jpeg96, viewRows);
+    const PairedMedians againstWhole = measurePair(
+        runs, [&] { return whole.run(); }, shown);
+    const PairedMedians againstTop = measurePair(
+        runs, [&] { return top.run(); }, shown);
+    std::vector<Row> rows = {
+        ratioRow(QStringLiteral("96 MP picture in view painted as it decodes (vs its whole decode "
+                                "by tjDecompress2 into fresh memory)"),
+                 againstWhole.reference, againstWhole.candidate, 0.15),
+        ratioRow(QStringLiteral("96 MP picture in view painted as it decodes (vs decoding only "
+                                "the %1 rows in view)")
+                     .arg(viewRows),
+                 againstTop.reference, againstTop.candidate, 1.5),
+    };
+    if (failed)
+        for (Row& row : rows)
+            row.candidate.reset();
+    return rows;
+}
 
 std::vector<Row> viewFigures(const Inputs& inputs, int runs)
 {
@@ -67,6 +136,12 @@ std::vector<Row> viewFigures(const Inputs& inputs, int runs)
         repaints.push_back(timed(session, [&] { surface->repaint(); }));
         scrolls.push_back(
             timed(session, [&] { across->triggerAction(QAbstractSlider::SliderSingleStepAdd); }));
+        // The thumbs let go far away: nothing of the view there was made before.
+        auto* down = session.find<ScrollBar>("VScroll");
+        jumps.push_back(timed(session, [&] {
+            across->setValue(across->Max() / 5);
+            down->setValue(down->Max() * 4 / 5);
+        }));
 
         // A stroke from corner to corner of what the view shows, then back and again.
         window.zoomToActualSize();

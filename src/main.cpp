@@ -1,5 +1,6 @@
 #include "forms/frmmain.h"
 #include "input/localfilename.h"
+#include "input/pictureloading.h"
 #include "settings/apppaths.h"
 #include "settings/commandline.h"
 #include "toolkit/builtinpictures.h"
@@ -7,8 +8,11 @@
 #include "toolkit/qttranslations.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
+#include <QWindow>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -48,6 +52,11 @@ int main(int argc, char* argv[])
         print(stderr, QStringLiteral("snipwell: %1\n\n%2").arg(line.problem, usageText()));
         return 2;
     }
+    // The picture given (by the bytes of its name, which need not be valid
+    // UTF-8) starts loading on a thread of its own while the window is made.
+    std::optional<PictureLoading> loading;
+    if (!line.picture.isEmpty())
+        loading.emplace(LocalFileName(line.picture).absolute(), frmmain::startingViewSize(), true);
     QApplication::setApplicationName(QStringLiteral("Snipwell"));
     // On Wayland the window's app id: the desktop entry, and so the icon and
     // name the desktop shows for the window.
@@ -58,11 +67,11 @@ int main(int argc, char* argv[])
 
     QtPrompter prompter;
     frmmain window(prompter, defaultAppPaths());
-    window.show();
-    // Opened once the window is up, so that the scroll ranges see the real
-    // viewport and a file that cannot be read is reported over the window; by
-    // the bytes of its name, which need not be valid UTF-8.
-    if (!line.picture.isEmpty())
-        window.openDroppedFile(LocalFileName(line.picture).absolute());
+    // With a picture, the window shows as soon as the rows the viewport shows
+    // have decoded, so that its first frame shows them.
+    if (loading)
+        window.openLoading(*loading);
+    else
+        window.show();
     return QApplication::exec();
 }

@@ -4,8 +4,8 @@
 #include "forms/frmabout.h"
 #include "forms/frmoption.h"
 #include "forms/frmpreview.h"
-#include "forms/windowdiscipline.h"
 #include "forms/toolstriptexts.h"
+#include "forms/windowdiscipline.h"
 #include "input/droppedfiles.h"
 #include "toolkit/builtinpictures.h"
 #include "toolkit/picturebox.h"
@@ -53,6 +53,7 @@ frmmain::frmmain(Prompter& prompter, AppPaths paths, QWidget* parent)
       m_document(QSize(twips::toPixels(kPieceSide), twips::toPixels(kPieceSide)))
 {
     setObjectName(QStringLiteral("frmmain"));
+    windowframe::askEarly(this);
     setWindowTitle(QStringLiteral("Snipwell"));
     setWindowIcon(builtInIcon(QStringLiteral(":/snipwell.png")));
     buildMenus();

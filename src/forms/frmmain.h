@@ -17,10 +17,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class PictureBox;
+class PictureLoading;
 class ScrollBar;
 class StatusBar;
 class Shape;
@@ -55,6 +57,13 @@ class frmmain : public QMainWindow, private ToolView
 
     // Opens a file as a drop would: the program's one optional argument comes this way.
     void openDroppedFile(const LocalFileName& name);
+    // The viewport's size at start-up, in pixels: what of a picture given at
+    // start-up shows first.
+    static QSize startingViewSize();
+    // Opens, as a drop would, a picture that began loading before: the
+    // program's argument starts loading while the window is made, and the
+    // window shows as soon as the rows it shows first have come.
+    void openLoading(PictureLoading& loading);
 
     // Keys beyond the design: taking marks back and doing them again, and
     // opening the picture on the clipboard.
@@ -131,6 +140,7 @@ class frmmain : public QMainWindow, private ToolView
 
     // Loads a file as the new picture; on failure tells the user and changes nothing.
     bool loadPictureFile(const LocalFileName& name);
+    bool showLoaded(PictureLoading& loading, const std::function<void()>& whenViewFilled = {});
     void dropPicture(const QMimeData* data);
     void putPicture(const QImage& picture);
     // Shows pixels from a drop or the clipboard as a new picture, as a dropped file would be.
@@ -141,6 +151,8 @@ class frmmain : public QMainWindow, private ToolView
     // Zoom: anchor is a point of the viewport that keeps showing the same
     // picture pixel.
     bool showsPicture() const;
+    // The room for the picture inside the viewport, in pixels.
+    QSize pictureRoom() const;
     QPoint zoomAnchor() const;
     void stepZoom(int steps, QPoint anchor);
     void zoomTo(double zoom, QPoint anchor);

@@ -4,8 +4,11 @@
 // opened leaves the current picture and its marks as they were.
 
 #include "forms/frmmain.h"
+#include "forms/loadingview.h"
 #include "input/droppedfiles.h"
 #include "input/pictureloader.h"
+#include "input/pictureloading.h"
+#include "toolkit/exposure.h"
 #include "toolkit/guards.h"
 #include "toolkit/picturebox.h"
 #include "toolkit/prompter.h"
@@ -81,16 +84,33 @@ void frmmain::openDroppedFile(const LocalFileName& name)
 
 bool frmmain::loadPictureFile(const LocalFileName& name)
 {
+    PictureLoading loading(name, pictureRoom());
+    return showLoaded(loading);
+}
+
+bool frmmain::showLoaded(PictureLoading& loading, const std::function<void()>& whenViewFilled)
+{
+    // The picture shows as it decodes; a load that fails puts the surface back.
+    LoadingView view(*picmain);
     PictureLoad load;
     {
         const BusyCursor busy;
-        load = loadPicture(name);
+        load = view.follow(loading, whenViewFilled);
     }
     if (!load.ok()) {
-        m_prompter.error(this,
-                         QStringLiteral("画像を開けません: %1\n%2").arg(name.shown(), load.error));
+        view.restore();
+        m_prompter.error(
+            this,
+            QStringLiteral("画像を開けません: %1\n%2").arg(loading.name().shown(), load.error));
         return false;
     }
     putPicture(load.image);
+    view.loaded();
     return true;
+}
+
+void frmmain::openLoading(PictureLoading& loading)
+{
+    if (showLoaded(loading, [this] { showWithoutInput(*this); }))
+        setscrollrange();
 }

@@ -41,6 +41,13 @@ bool onSomeScreen(QPoint topLeft)
 
 } // namespace
 
+QSize frmmain::startingViewSize()
+{
+    // The window starts at its design size, which the minimum outer size raises.
+    return QSize(twips::toPixels(kMinOuterWidth - kWidthMargin),
+                 twips::toPixels(kMinOuterHeight - kHeightMargin));
+}
+
 void frmmain::Form_Load()
 {
     picmain->Move(0, 0, 0, 0);

@@ -28,6 +28,12 @@ bool frmmain::showsPicture() const
     return !m_document.picture().isNull() && !picmain->size().isEmpty();
 }
 
+QSize frmmain::pictureRoom() const
+{
+    // The whole picture, its frame included, inside the viewport.
+    return base->client()->size() - QSize(2, 2) * picmain->borderWidth();
+}
+
 QPoint frmmain::zoomAnchor() const
 {
     // About the pointer where it stands over the viewport, else about its middle.
@@ -68,8 +74,7 @@ void frmmain::zoomToFit()
 {
     if (!showsPicture())
         return;
-    // The whole picture, its frame included, inside the viewport.
-    const QSize room = base->client()->size() - QSize(2, 2) * picmain->borderWidth();
+    const QSize room = pictureRoom();
     const QSize picture = m_document.size();
     const double zoom =
         std::min(double(room.width()) / picture.width(), double(room.height()) / picture.height());

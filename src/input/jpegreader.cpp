@@ -151,6 +151,42 @@ bool decodeInto(jpegstream::Decoder& decoder, const Plan& plan, uchar* bits, qsi
     return true;
 }
 
+// The top-left corner of a sequential picture, decoded by a decompressor of
+// its own from the file's start: only the rows it needs, and in them only its
+// columns past the entropy decoding, into a buffer as small as the corner. The
+// file is left where it was found. Null when it cannot be had.
+QImage firstLook(QIODevice& file, QSize wanted, int pictureWidth)
+{
+    // Colours upsampled at the edge of a crop miss their right neighbour; a
+    // block more is decoded, so that the corner given has its true pixels.
+    constexpr int kBeyondEdge = 16;
+    const int decodedWidth = std::min(wanted.width() + kBeyondEdge, pictureWidth);
+    const qint64 resume = file.pos();
+    QImage corner;
+    if (file.seek(0)) {
+        const auto decoder = std::make_unique<jpegstream::Decoder>();
+        if (jpegstream::readHeader(*decoder, file)) {
+            decoder->info.out_color_space = kNativeColorSpace;
+            if (jpegstream::start(*decoder) && jpegstream::cropColumns(*decoder, decodedWidth)) {
+                const int width = static_cast<int>(decoder->info.output_width);
+                const int height =
+                    std::min(wanted.height(), static_cast<int>(decoder->info.output_height));
+                corner = QImage(width, height, QImage::Format_RGB32);
+                for (int y = 0; y < height && !corner.isNull();) {
+                    JSAMPROW row = corner.scanLine(y);
+                    const int got = jpegstream::readRows(*decoder, &row, 1);
+                    if (got <= 0)
+                        corner = QImage();
+                    y += std::max(got, 0);
+                }
+            }
+            jpegstream::abort(*decoder);
+        }
+    }
+    file.seek(resume);
+    return corner.isNull() ? corner : corner.copy(0, 0, wanted.width(), corner.height());
+}
+
 } // namespace
 
 PictureLoad readJpeg(QIODevice& file, LoadObserver* observer)
@@ -201,6 +237,17 @@ PictureLoad readJpeg(QIODevice& file, LoadObserver* observer)
         return PictureLoad::failure(loadmessages::cutShort());
     // libjpeg's own whole-image buffers may not grow past what was counted.
     info.mem->max_memory_to_use = static_cast<long>(coefficients + working);
+
+    // The corner shown first comes ahead of the picture, whose fresh memory can
+    // take longer to get than the corner takes to decode.
+    const QSize look = observer ? observer->firstLookSize() : QSize();
+    if (!look.isEmpty() && plan.orientation == 1 && !plan.cmyk &&
+        !jpegstream::multipleScans(*decoder) &&
+        (look.width() < shown.width() || look.height() < shown.height())) {
+        const QImage corner = firstLook(file, look.boundedTo(shown), shown.width());
+        if (!corner.isNull())
+            observer->firstLook(corner, shown);
+    }
 
     QImage picture = newPictureImage(shown.width(), shown.height());
     if (picture.isNull())

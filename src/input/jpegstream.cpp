@@ -159,6 +159,28 @@ bool start(Decoder& decoder)
     return jpeg_start_decompress(&decoder.info) == TRUE;
 }
 
+bool cropColumns(Decoder& decoder, int width)
+{
+    if (setjmp(decoder.jump))
+        return false;
+    JDIMENSION offset = 0;
+    JDIMENSION columns = static_cast<JDIMENSION>(width);
+    jpeg_crop_scanline(&decoder.info, &offset, &columns);
+    return true;
+}
+
+void abort(Decoder& decoder)
+{
+    if (setjmp(decoder.jump))
+        return;
+    jpeg_abort_decompress(&decoder.info);
+}
+
+bool multipleScans(const Decoder& decoder)
+{
+    return jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&decoder.info));
+}
+
 int readRows(Decoder& decoder, JSAMPARRAY rows, int count)
 {
     if (setjmp(decoder.jump))

@@ -70,6 +70,17 @@ bool calcOutput(Decoder& decoder);
 // into the coefficient buffer first. False on an error.
 bool start(Decoder& decoder);
 
+// Decodes only the leftmost width columns (at least; libjpeg widens them to a
+// whole block) from now on; the decoded width is then info.output_width.
+bool cropColumns(Decoder& decoder, int width);
+
+// Stops decoding, leaving the decompressor ready for nothing but its end.
+void abort(Decoder& decoder);
+
+// True for files whose scans have to be read whole before the first row
+// (progressive and multi-scan ones).
+bool multipleScans(const Decoder& decoder);
+
 // Decodes up to count rows into rows; the number decoded, or -1 on an error.
 int readRows(Decoder& decoder, JSAMPARRAY rows, int count);
 

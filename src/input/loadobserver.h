@@ -22,4 +22,16 @@ class LoadObserver
 
     // Rows 0 to rows - 1 hold their final pixels.
     virtual void rowsFinal(int rows) = 0;
+
+    // How much of the picture's top-left corner is worth showing at once, ahead
+    // of the rest (the view it first shows in); empty for none. A reader that
+    // can decode such a corner cheaply does so before it allocates the picture.
+    virtual QSize firstLookSize() const { return {}; }
+    // The top-left corner of a picture of pictureSize, decoded ahead of it: at
+    // least the size asked for, or all the picture has where it is smaller.
+    virtual void firstLook(const QImage& corner, QSize pictureSize)
+    {
+        (void)corner;
+        (void)pictureSize;
+    }
 };

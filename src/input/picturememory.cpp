@@ -60,6 +60,8 @@ void fillPages(Mapping* mapping)
 #endif
 }
 
+thread_local bool fillAhead = true;
+
 // Maps size bytes starting on a 2 MiB boundary, so that every whole 2 MiB of
 // the picture can become one huge page where the system gives them. Asking for
 // them with MADV_HUGEPAGE is left to the system's policy: on virtual machines
@@ -81,7 +83,8 @@ Mapping* mapAligned(std::size_t size)
     mapping->base = reinterpret_cast<void*>(aligned);
     mapping->size = size;
     try {
-        mapping->filler = std::thread(fillPages, mapping);
+        if (fillAhead)
+            mapping->filler = std::thread(fillPages, mapping);
     } catch (...) {
         // Without a second thread the pages are faulted in as they are written.
     }
@@ -151,6 +154,15 @@ std::int64_t availableBytes()
 } // namespace
 
 namespace picturememory {
+
+void setFillAhead(bool fill)
+{
+#if defined(Q_OS_LINUX)
+    fillAhead = fill;
+#else
+    (void)fill;
+#endif
+}
 
 std::int64_t ceiling()
 {

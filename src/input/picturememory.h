@@ -24,6 +24,12 @@ namespace picturememory {
 // hold it and a hostile one cannot push the system into swapping.
 std::int64_t ceiling();
 
+// Whether a large picture allocated on this thread has its pages filled in on
+// a second thread while it is written (on by default). A load that runs beside
+// other work of the program, its start-up, turns it off: filling pages takes
+// the kernel's memory lock and a core from that work.
+void setFillAhead(bool fill);
+
 // Replaces how the ceiling is measured, so that tests can ask for a small one
 // instead of allocating gigabytes; an empty function restores the real measure.
 void setCeilingSource(std::function<std::int64_t()> source);

@@ -17,7 +17,8 @@ CommandLine parseCommandLine(const QByteArrayList& arguments)
         } else if (!line.problem.isEmpty()) {
             continue;
         } else if (isOption) {
-            line.problem = QStringLiteral("unknown option: %1").arg(QString::fromLocal8Bit(argument));
+            line.problem =
+                QStringLiteral("unknown option: %1").arg(QString::fromLocal8Bit(argument));
         } else if (!line.picture.isEmpty()) {
             line.problem = QStringLiteral("only one picture can be opened: %1")
                                .arg(QString::fromLocal8Bit(argument));

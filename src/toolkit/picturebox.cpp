@@ -130,6 +130,25 @@ float PictureBox::ScaleHeight() const
     return twips::fromPixels(innerSize().height());
 }
 
+void PictureBox::showLoading(QSize size)
+{
+    m_loading = true;
+    m_loadingPicture = QImage();
+    m_loadingCorner = QImage();
+    m_loadedRows = 0;
+    fitTo(size);
+}
+
+void PictureBox::endLoading()
+{
+    if (!m_loading)
+        return;
+    m_loading = false;
+    m_loadingPicture = QImage();
+    m_loadingCorner = QImage();
+    m_client->update();
+}
+
 void PictureBox::setZoom(double zoom)
 {
     m_zoom = zoom;
@@ -176,6 +195,7 @@ void PictureBox::setDocument(const PictureDocument* document)
 {
     m_document = document;
     connect(document, &PictureDocument::pictureReplaced, this, [this] {
+        endLoading();
         if (AutoSize)
             fitTo(m_document->viewSize(m_zoom));
         m_client->update();
@@ -218,6 +238,21 @@ void PictureBox::paintClient(QPaintEvent* event)
 {
     QPainter painter(m_client);
     const QRect dirty = event->rect();
+    if (m_loading) {
+        const QRect decoded = m_loadingPicture.isNull()
+                                  ? QRect()
+                                  : QRect(0, 0, m_loadingPicture.width(), m_loadedRows);
+        const QRect shown = dirty.intersected(decoded);
+        if (!shown.isEmpty())
+            painter.drawImage(shown, m_loadingPicture, shown);
+        QRegion rest = QRegion(dirty).subtracted(QRegion(shown));
+        const QRegion ahead = rest.intersected(m_loadingCorner.rect());
+        for (const QRect& part : ahead)
+            painter.drawImage(part, m_loadingCorner, part);
+        for (const QRect& part : rest.subtracted(ahead))
+            painter.fillRect(part, BackColor);
+        return;
+    }
     const QRect pictureArea =
         m_document ? QRect(QPoint(0, 0), m_document->viewSize(m_zoom)) : m_picture.rect();
     const QRect covered = dirty.intersected(pictureArea);

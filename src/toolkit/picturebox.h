@@ -52,6 +52,19 @@ class PictureBox : public QWidget
     // picture the document loads when AutoSize is on.
     void setDocument(const PictureDocument* document);
 
+    // Shows a picture of the given size that is still being decoded in place
+    // of the document: the rows of picture that are final, else a corner
+    // decoded ahead, else the back colour. The document shows again at the end
+    // of the load, or when it is replaced.
+    void showLoading(QSize size);
+    void setLoadingCorner(const QImage& corner) { m_loadingCorner = corner; }
+    void setLoadingPicture(const QImage& picture) { m_loadingPicture = picture; }
+    void setLoadedRows(int rows) { m_loadedRows = rows; }
+    int loadedRows() const { return m_loadedRows; }
+    QRect loadingCorner() const { return m_loadingCorner.rect(); }
+    void endLoading();
+    bool isLoading() const { return m_loading; }
+
     // The scale at which the document is shown: 1 shows each picture pixel as
     // one pixel of the box. The box keeps the size of the picture at that scale.
     double zoom() const { return m_zoom; }
@@ -96,4 +109,8 @@ class PictureBox : public QWidget
     QImage m_picture;
     const PictureDocument* m_document = nullptr;
     double m_zoom = 1;
+    bool m_loading = false;
+    QImage m_loadingPicture;
+    QImage m_loadingCorner;
+    int m_loadedRows = 0;
 };

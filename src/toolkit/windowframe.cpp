@@ -69,6 +69,25 @@ bool managerAnswersRequests(xcb_connection_t* connection, xcb_atom_t request)
            std::find(supported->begin(), supported->end(), request) != supported->end();
 }
 
+// Asks the window manager to set _NET_FRAME_EXTENTS on the window; false when
+// it does not take such requests.
+bool requestExtents(xcb_connection_t* connection, xcb_window_t window)
+{
+    static const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    if (!managerAnswersRequests(connection, request))
+        return false;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = request;
+    xcb_send_event(connection, 0, rootOf(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    return true;
+}
+
 // _NET_FRAME_EXTENTS of the window (left, right, top, bottom, in screen
 // pixels); asks the window manager for it when it is not set yet.
 std::optional<QMargins> x11Extents(xcb_connection_t* connection, xcb_window_t window)
@@ -84,19 +103,8 @@ std::optional<QMargins> x11Extents(xcb_connection_t* connection, xcb_window_t wi
     };
     if (const auto known = read())
         return known;
-    static const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    if (!managerAnswersRequests(connection, request))
+    if (!requestExtents(connection, window))
         return std::nullopt;
-
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = request;
-    xcb_send_event(connection, 0, rootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
     // Qt reads the X events on a thread of its own, so the answer is looked for
     // in the property rather than waited for as an event.
     const QDeadlineTimer deadline(kAnswerMs);
@@ -180,6 +188,12 @@ class SizeOnFirstFrame : public QObject
 QMargins of(const QWidget* window)
 {
     return knownFrame(window->window()).value_or(QMargins());
+}
+
+void askEarly(QWidget* window)
+{
+    if (xcb_connection_t* connection = x11Connection())
+        requestExtents(connection, static_cast<xcb_window_t>(window->winId()));
 }
 
 QSize outerSize(const QWidget* window)

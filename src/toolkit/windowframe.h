@@ -20,6 +20,11 @@ namespace windowframe {
 // does not answer, what Qt knows (nothing before the window is shown).
 QMargins of(const QWidget* window);
 
+// Asks the window manager for the window's frame at once, without waiting for
+// the answer, so that it has come by the time the window is sized: called first
+// thing, the answer costs the start-up nothing.
+void askEarly(QWidget* window);
+
 // The window's size with its frame.
 QSize outerSize(const QWidget* window);
 

@@ -109,6 +109,18 @@ class RecordingObserver : public LoadObserver
             wrongRows << rows;
     }
 
+    QSize firstLookSize() const override { return lookSize; }
+    void firstLook(const QImage& corner, QSize pictureSize) override
+    {
+        looks << corner;
+        sizeAhead = pictureSize;
+        lookBeforeAllocation = allocations == 0;
+    }
+
+    QSize lookSize;
+    QList<QImage> looks;
+    QSize sizeAhead;
+    bool lookBeforeAllocation = false;
     int allocations = 0;
     bool topFirst = false;
     qsizetype rowsBeforeAllocation = -1;
@@ -138,6 +150,8 @@ class JpegBoundsTest : public QObject
     void cmykConverted();
     void observerSeesRowsAsTheyAreFinal_data();
     void observerSeesRowsAsTheyAreFinal();
+    void firstLookIsTheTopLeftCorner_data();
+    void firstLookIsTheTopLeftCorner();
 
   private:
     QTemporaryDir m_dir;
@@ -346,6 +360,48 @@ void JpegBoundsTest::observerSeesRowsAsTheyAreFinal()
     // Rows come in batches while the picture decodes, not all at the end.
     QCOMPARE(observer.reports.size() > 1, topFirst);
     QCOMPARE(observer.wrongRows, QList<int>());
+}
+
+void JpegBoundsTest::firstLookIsTheTopLeftCorner_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("asked");
+    QTest::addColumn<bool>("given"); // a sequential picture larger than the look
+    const QImage picture = patternImage(640, 480, 6);
+    QTest::newRow("baseline, a corner")
+        << hostile::turboJpeg(picture, TJPF_BGRX, TJSAMP_420, 0) << QSize(100, 50) << true;
+    QTest::newRow("baseline 4:4:4, all but the last rows")
+        << hostile::turboJpeg(picture, TJPF_BGRX, TJSAMP_444, 0) << QSize(640, 470) << true;
+    QTest::newRow("progressive: its scans come whole")
+        << hostile::turboJpeg(picture, TJPF_BGRX, TJSAMP_420, TJFLAG_PROGRESSIVE) << QSize(100, 50)
+        << false;
+    QTest::newRow("smaller than the look")
+        << hostile::turboJpeg(picture, TJPF_BGRX, TJSAMP_420, 0) << QSize(800, 600) << false;
+}
+
+void JpegBoundsTest::firstLookIsTheTopLeftCorner()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, asked);
+    QFETCH(bool, given);
+    const QString path = writeFile(m_dir, QStringLiteral("looked"), bytes);
+    const QImage expected = loadPicture(path).image;
+    RecordingObserver observer(expected);
+    observer.lookSize = asked;
+    const PictureLoad load = loadPicture(LocalFileName::fromText(path), &observer);
+    QVERIFY2(load.ok(), qPrintable(load.error));
+    // The picture itself is as without a look.
+    QVERIFY(sameRgb(load.image, expected));
+    QCOMPARE(observer.looks.size(), given ? 1 : 0);
+    if (!given)
+        return;
+    const QImage corner = observer.looks.first();
+    QVERIFY(observer.lookBeforeAllocation);
+    QCOMPARE(observer.sizeAhead, expected.size());
+    QCOMPARE(corner.height(), asked.height());
+    QVERIFY(corner.width() >= asked.width() && corner.width() <= expected.width());
+    QString difference;
+    QVERIFY2(sameRgb(corner, expected.copy(corner.rect()), &difference), qPrintable(difference));
 }
 
 QTEST_GUILESS_MAIN(JpegBoundsTest)
