@@ -1,7 +1,8 @@
 #include "input/droppedfiles.h"
 
+#include "input/pictureloader.h"
+
 #include <QMimeData>
-#include <QPainter>
 #include <QUrl>
 
 bool carriesPicture(const QMimeData* data)
@@ -25,16 +26,8 @@ std::optional<QImage> carriedImage(const QMimeData* data)
 {
     if (!data || !data->hasImage())
         return std::nullopt;
-    const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull())
+    QImage image = qvariant_cast<QImage>(data->imageData());
+    if (image.isNull() || !pictureloader::flattenInPlace(image))
         return std::nullopt;
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
-    QImage opaque(image.size(), QImage::Format_RGB32);
-    if (opaque.isNull())
-        return std::nullopt;
-    opaque.fill(Qt::white);
-    QPainter painter(&opaque);
-    painter.drawImage(0, 0, image);
-    return opaque;
+    return image;
 }

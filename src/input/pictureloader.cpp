@@ -29,33 +29,6 @@ bool looksLikeBmp(const QByteArray& head)
     return head.startsWith("BM");
 }
 
-// Pictures with transparency are shown on white, so the surface shows exactly
-// the pixels that a cut copies. Done in the picture's own memory: 32-bit
-// formats in place, smaller ones grown in place where Qt can.
-bool flattenInPlace(QImage& image)
-{
-    if (!image.hasAlphaChannel()) {
-        if (image.format() != QImage::Format_RGB32)
-            image.convertTo(QImage::Format_RGB32);
-        return image.format() == QImage::Format_RGB32;
-    }
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    if (image.format() != QImage::Format_ARGB32_Premultiplied)
-        return false;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            // Premultiplied over opaque white: each channel gains 255 - alpha.
-            const QRgb p = row[x];
-            const int clear = 255 - qAlpha(p);
-            row[x] = qRgb(qRed(p) + clear, qGreen(p) + clear, qBlue(p) + clear);
-        }
-    }
-    image.reinterpretAsFormat(QImage::Format_RGB32);
-    return true;
-}
-
 int orientationOf(QImageIOHandler::Transformations transformation)
 {
     switch (transformation) {
@@ -115,7 +88,8 @@ PictureLoad readWithPlugins(QIODevice& file, LoadObserver* observer)
     QImage image;
     if (!reader.read(&image))
         return PictureLoad::failure(pluginFailure(reader));
-    if (!flattenInPlace(image) || !orientInPlace(image, orientationOf(reader.transformation())))
+    if (!pictureloader::flattenInPlace(image) ||
+        !orientInPlace(image, orientationOf(reader.transformation())))
         return PictureLoad::failure(loadmessages::outOfMemory());
     if (observer) {
         observer->pictureAllocated(image, false);
@@ -128,14 +102,45 @@ PictureLoad readWithPlugins(QIODevice& file, LoadObserver* observer)
 
 namespace pictureloader {
 
+// Pictures with transparency are shown on white, so the surface shows exactly
+// the pixels that a cut copies. Done in the picture's own memory: 32-bit
+// formats in place, smaller ones grown in place where Qt can.
+bool flattenInPlace(QImage& image)
+{
+    if (!image.hasAlphaChannel()) {
+        if (image.format() != QImage::Format_RGB32)
+            image.convertTo(QImage::Format_RGB32);
+        return image.format() == QImage::Format_RGB32;
+    }
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // Premultiplied over opaque white: each channel gains 255 - alpha.
+            const QRgb p = row[x];
+            const int clear = 255 - qAlpha(p);
+            row[x] = qRgb(qRed(p) + clear, qGreen(p) + clear, qBlue(p) + clear);
+        }
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return true;
+}
+
 QString memoryRefusal(std::int64_t width, std::int64_t height, std::int64_t besidePicture)
 {
     const std::int64_t ceiling = picturememory::ceiling();
     // Sides past 2^31 are refused before any product could overflow.
     constexpr std::int64_t kLargestSide = std::int64_t(1) << 31;
     const bool sane = width > 0 && height > 0 && width < kLargestSide && height < kLargestSide;
+    const std::int64_t beside = std::max<std::int64_t>(0, besidePicture);
+    // The product of two such sides fits; four bytes a pixel plus what lies
+    // beside may not, and then it is as good as infinite.
+    const std::int64_t pixels = sane ? width * height : INT64_MAX;
     const std::int64_t needed =
-        sane ? width * height * 4 + std::max<std::int64_t>(0, besidePicture) : INT64_MAX;
+        sane && pixels <= (INT64_MAX - beside) / 4 ? pixels * 4 + beside : INT64_MAX;
     if (sane && needed <= ceiling)
         return QString();
     return loadmessages::tooLarge(width, height, needed, ceiling);

@@ -26,6 +26,11 @@ struct PictureLoad
 
 namespace pictureloader {
 
+// Makes image opaque, as the picture surface shows every picture: transparent
+// parts on white, in the image's own memory (32-bit formats in place, smaller
+// ones grown in place where Qt can). False when memory runs out.
+bool flattenInPlace(QImage& image);
+
 // Empty when a width x height picture at 4 bytes per pixel, plus besidePicture
 // bytes that the reader holds at the same time, fits under the memory ceiling;
 // otherwise the message that refuses it.

@@ -146,6 +146,7 @@ class JpegBoundsTest : public QObject
     void ceilingCountsWhatTheLoadHolds_data();
     void ceilingCountsWhatTheLoadHolds();
     void tooLargeRefusedFromItsHeader();
+    void sidesPastAnyMemoryRefused();
     void cmykConverted_data();
     void cmykConverted();
     void observerSeesRowsAsTheyAreFinal_data();
@@ -303,6 +304,19 @@ void JpegBoundsTest::tooLargeRefusedFromItsHeader()
     QVERIFY2(load.error.contains(QStringLiteral("大きすぎます: 60000 x 60000")),
              qPrintable(load.error));
     QVERIFY2(read < 10 * kMiB, qPrintable(QString::number(read)));
+}
+
+void JpegBoundsTest::sidesPastAnyMemoryRefused()
+{
+    // Sides whose four bytes a pixel do not fit in 64 bits: refused, not wrapped around.
+    constexpr qint32 kSide = 0x7fffffff;
+    const QByteArray bytes = hostile::bmp(kSide, kSide, 24, 0, QByteArray(), QByteArray(64, '\0'));
+    picturememory::setCeilingSource([] { return std::int64_t(8) << 30; });
+    const PictureLoad load =
+        loadPicture(LocalFileName::fromText(writeFile(m_dir, QStringLiteral("vast.bmp"), bytes)));
+    QVERIFY(!load.ok());
+    QVERIFY2(load.error.contains(QStringLiteral("大きすぎます: 2147483647 x 2147483647")),
+             qPrintable(load.error));
 }
 
 void JpegBoundsTest::cmykConverted_data()
