@@ -3,7 +3,7 @@
 // memory, the reference the goal is measured against, and once also writing
 // the file as safely as the library does, which shows what the write costs.
 // Baseline files get Huffman tables made for their data, which costs a second
-// pass; their size is set beside jpegtran -optimize of TurboJPEG's file,
+// pass over the symbols; their size is set beside jpegtran -optimize of TurboJPEG's file,
 // cjpeg's and ImageMagick's.
 
 #include "figures.h"

@@ -2,6 +2,7 @@
 // that a failed write leaves the folder as it was and says why, and that it
 // writes where a symbolic link points.
 
+#include "huffmanrecode.h"
 #include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
 #include "testpictures.h"
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -352,16 +354,21 @@ class TestSaveJpg : public QObject
     {
         QTest::addColumn<int>("quality");
         QTest::addColumn<int>("progressive");
-        QTest::newRow("baseline 50") << 50 << 0;
-        QTest::newRow("baseline 92, full chroma") << 92 << 0;
-        QTest::newRow("progressive 75") << 75 << -1;
+        QTest::addColumn<QSize>("pieceSize");
+        QTest::newRow("baseline 50") << 50 << 0 << QSize(320, 240);
+        QTest::newRow("baseline 1, odd size") << 1 << 0 << QSize(333, 77);
+        QTest::newRow("baseline 89, one pixel") << 89 << 0 << QSize(1, 1);
+        QTest::newRow("baseline 89, odd size") << 89 << 0 << QSize(1001, 17);
+        QTest::newRow("baseline 92, full chroma") << 92 << 0 << QSize(320, 240);
+        QTest::newRow("progressive 75") << 75 << -1 << QSize(320, 240);
     }
 
     void huffmanTablesFitTheData()
     {
         QFETCH(int, quality);
         QFETCH(int, progressive);
-        const QImage piece = patternImage(320, 240, 4);
+        QFETCH(QSize, pieceSize);
+        const QImage piece = patternImage(pieceSize.width(), pieceSize.height(), 4);
         const QString target = path(QStringLiteral("fitted.jpg"));
         QCOMPARE(save(piece, target, static_cast<std::uint32_t>(quality), progressive), -1);
         const QByteArray ours = fileBytes(target);
@@ -393,6 +400,50 @@ class TestSaveJpg : public QObject
                                 .arg(ours.size())
                                 .arg(optimised.size())
                                 .arg(turbo.size())));
+    }
+
+    // Files the symbol recoder must leave to libjpeg: nothing written, no crash.
+    void recoderRefusesWhatItCannotRecode()
+    {
+        const QImage piece = patternImage(64, 48, 4);
+        const auto turbo = [&piece](int flags) {
+            tjhandle handle = tjInitCompress();
+            unsigned char* buffer = nullptr;
+            unsigned long size = 0;
+            tjCompress2(handle, piece.constBits(), piece.width(), int(piece.bytesPerLine()),
+                        piece.height(), TJPF_BGRX, &buffer, &size, TJSAMP_420, 50, flags);
+            const QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+            tjFree(buffer);
+            tjDestroy(handle);
+            return bytes;
+        };
+        const QByteArray baseline = turbo(0);
+        QByteArray corrupt = baseline;
+        corrupt[corrupt.size() - 20] = '\xFF'; // a marker amid the entropy-coded data
+        corrupt[corrupt.size() - 19] = '\xD0';
+        const QList<QByteArray> refused = {
+            turbo(TJFLAG_PROGRESSIVE),          baseline.left(baseline.size() / 2),
+            baseline.left(baseline.size() - 2), corrupt,
+            QByteArray("\xFF\xD8\xFF\xD9", 4),  QByteArray()};
+        for (const QByteArray& bytes : refused) {
+            unsigned char* out = reinterpret_cast<unsigned char*>(1);
+            size_t outSize = 1;
+            QCOMPARE(
+                recodeWithOptimalTables(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                        size_t(bytes.size()), &out, &outSize),
+                0);
+            QVERIFY(out == nullptr && outSize == 0);
+        }
+        unsigned char* out = nullptr;
+        size_t outSize = 0;
+        QCOMPARE(
+            recodeWithOptimalTables(reinterpret_cast<const unsigned char*>(baseline.constData()),
+                                    size_t(baseline.size()), &out, &outSize),
+            1);
+        const QByteArray recoded(reinterpret_cast<const char*>(out), qsizetype(outSize));
+        std::free(out);
+        QVERIFY(recoded.size() < baseline.size());
+        QVERIFY(sameRgb(decodeJpeg(recoded).image, decodeJpeg(baseline).image));
     }
 
     void unicodePath()

@@ -5,6 +5,7 @@
 #include "savejpg.h"
 
 #include "atomicwrite.h"
+#include "huffmanrecode.h"
 
 #include <setjmp.h>
 #include <stdio.h>
@@ -25,7 +26,9 @@ enum {
     kSaved = -1,
     kFailed = 0,
     /* The largest side a baseline JPEG frame header can describe. */
-    kMaxSide = 65500
+    kMaxSide = 65500,
+    /* From this quality on, chroma is kept at full resolution. */
+    kFullChromaLevel = 90
 };
 
 static SAVEJPG_THREAD_LOCAL int32_t lastError = SNIP_SAVE_OK;
@@ -107,16 +110,15 @@ static int levelOf(uint32_t quality)
 
 /* Encodes into a buffer from malloc, which the caller frees; 0 or the cause.
  * The settings are TurboJPEG's for the same quality (its fast integer DCT), so
- * that a progressive file is byte for byte what it always was; baseline files
- * get Huffman tables made for their data, which takes a second pass over the
- * coefficients and leaves every decoded pixel as it was. No local variable
- * changes after setjmp. */
+ * that a progressive file is byte for byte what it always was. A baseline file
+ * is made with the standard Huffman tables unless optimizeCoding asks libjpeg
+ * for tables made for the data. No local variable changes after setjmp. */
 static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int height,
-                    J_COLOR_SPACE colorSpace, int level, int32_t progressive, unsigned char** jpeg,
-                    unsigned long* jpegSize)
+                    J_COLOR_SPACE colorSpace, int level, int32_t progressive, int optimizeCoding,
+                    unsigned char** jpeg, unsigned long* jpegSize)
 {
     /* Full chroma keeps the colour edges of text and thin lines at high quality. */
-    const int chromaFactor = level >= 90 ? 1 : 2;
+    const int chromaFactor = level >= kFullChromaLevel ? 1 : 2;
     encoder->info.err = jpeg_std_error(&encoder->errors);
     encoder->errors.error_exit = errorExit;
     encoder->errors.emit_message = silence;
@@ -142,7 +144,7 @@ static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int he
     if (progressive != 0)
         jpeg_simple_progression(&encoder->info);
     else
-        encoder->info.optimize_coding = TRUE;
+        encoder->info.optimize_coding = optimizeCoding ? TRUE : FALSE;
     jpeg_start_compress(&encoder->info, TRUE);
     while (encoder->info.next_scanline < encoder->info.image_height) {
         JSAMPROW row = (JSAMPROW)(dc->bits + (size_t)dc->stride * encoder->info.next_scanline);
@@ -162,8 +164,30 @@ static int encode(const SnipDC* dc, int width, int height, J_COLOR_SPACE colorSp
     struct Encoder* encoder = (struct Encoder*)calloc(1, sizeof(struct Encoder));
     if (encoder == NULL)
         return SNIP_SAVE_OUT_OF_MEMORY;
-    const int cause = compress(encoder, dc, width, height, colorSpace, levelOf(quality),
-                               progressive, jpeg, jpegSize);
+    const int level = levelOf(quality);
+    /* Baseline files get Huffman tables made for their data, and every decoded
+     * pixel stays as it was. Recoding the symbols of a file made with the
+     * standard tables costs less than libjpeg's own second pass over the
+     * coefficients, but for the full-chroma qualities, whose many symbols make
+     * libjpeg's pass the cheaper; where recoding cannot be done, libjpeg's pass
+     * does it after all. */
+    const int recode = progressive == 0 && level < kFullChromaLevel;
+    int cause = compress(encoder, dc, width, height, colorSpace, level, progressive, !recode, jpeg,
+                         jpegSize);
+    if (cause == SNIP_SAVE_OK && recode) {
+        unsigned char* smaller = NULL;
+        size_t smallerSize = 0;
+        const int recoded =
+            recodeWithOptimalTables(*jpeg, (size_t)*jpegSize, &smaller, &smallerSize);
+        free(*jpeg);
+        *jpeg = smaller;
+        *jpegSize = (unsigned long)smallerSize;
+        if (!recoded) {
+            memset(encoder, 0, sizeof *encoder);
+            cause = compress(encoder, dc, width, height, colorSpace, level, progressive, 1, jpeg,
+                             jpegSize);
+        }
+    }
     free(encoder);
     return cause;
 }
