@@ -1,9 +1,14 @@
 #include "document/resample.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -62,6 +67,25 @@ inline quint32 packed(const float* sum)
     return channel(sum[0]) | channel(sum[1]) << 8 | channel(sum[2]) << 16 | channel(sum[3]) << 24;
 }
 
+#if defined(__SSE2__)
+// The same sums as accumulate() and packed(), four channels at once; the
+// operations and their order are the same, so are the results.
+inline __m128 channels(quint32 pixel)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bytes = _mm_cvtsi32_si128(static_cast<int>(pixel));
+    return _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero));
+}
+
+inline quint32 packed(__m128 sum)
+{
+    __m128i values = _mm_cvttps_epi32(_mm_add_ps(sum, _mm_set1_ps(0.5f)));
+    values = _mm_packs_epi32(values, values);
+    values = _mm_packus_epi16(values, values);
+    return static_cast<quint32>(_mm_cvtsi128_si32(values));
+}
+#endif
+
 } // namespace
 
 QImage enlarged(const QImage& source, QPoint origin, double zoom, const QRect& area)
@@ -91,39 +115,68 @@ QImage areaAveraged(const QImage& source, QPoint origin, QSize sourceSize, doubl
         spansFor(area.left(), area.width(), scale, origin.x(), sourceSize.width());
     const std::vector<Span> down =
         spansFor(area.top(), area.height(), scale, origin.y(), sourceSize.height());
-    // Across first, into one row of sums per source row the output needs.
+    const int width = area.width();
+    // The source columns of each output column, kept inside the source once
+    // for all rows.
+    std::vector<std::array<int, 3>> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        const Span& span = across[static_cast<std::size_t>(x)];
+        for (int k = 0; k < span.count; ++k)
+            columns[static_cast<std::size_t>(x)][static_cast<std::size_t>(k)] =
+                std::clamp(span.first + k, 0, source.width() - 1);
+    }
+    // Across first, into one row of sums per source row the output needs. The
+    // sums' memory is kept from one call to the next: a view is made of many
+    // such pieces, and fresh pages for each would cost more than the sums.
     const int firstRow = down.front().first;
     const int lastRow = down.back().first + down.back().count - 1;
     const int rows = lastRow - firstRow + 1;
-    std::vector<float> sums(static_cast<std::size_t>(rows) * area.width() * 4, 0.0f);
+    thread_local std::vector<float> sums;
+    sums.assign(static_cast<std::size_t>(rows) * width * 4, 0.0f);
     for (int r = 0; r < rows; ++r) {
         const int row = std::clamp(firstRow + r, 0, source.height() - 1);
         const auto* in = reinterpret_cast<const quint32*>(source.constScanLine(row));
-        float* sum = sums.data() + static_cast<std::size_t>(r) * area.width() * 4;
-        for (int x = 0; x < area.width(); ++x, sum += 4) {
+        float* sum = sums.data() + static_cast<std::size_t>(r) * width * 4;
+        for (int x = 0; x < width; ++x, sum += 4) {
             const Span& span = across[static_cast<std::size_t>(x)];
+            const int* at = columns[static_cast<std::size_t>(x)].data();
+#if defined(__SSE2__)
+            __m128 total = _mm_setzero_ps();
             for (int k = 0; k < span.count; ++k)
-                accumulate(sum, in[std::clamp(span.first + k, 0, source.width() - 1)],
-                           span.weights[k]);
+                total = _mm_add_ps(total,
+                                   _mm_mul_ps(_mm_set1_ps(span.weights[k]), channels(in[at[k]])));
+            _mm_storeu_ps(sum, total);
+#else
+            for (int k = 0; k < span.count; ++k)
+                accumulate(sum, in[at[k]], span.weights[k]);
+#endif
         }
     }
     QImage output = blankLike(source, area.size());
     for (int y = 0; y < area.height(); ++y) {
         const Span& span = down[static_cast<std::size_t>(y)];
+        const float* taps[3] = {};
+        for (int k = 0; k < span.count; ++k)
+            taps[k] = sums.data() + static_cast<std::size_t>(span.first + k - firstRow) * width * 4;
         auto* out = reinterpret_cast<quint32*>(output.scanLine(y));
-        for (int x = 0; x < area.width(); ++x) {
-            float total[4] = {0, 0, 0, 0};
-            for (int k = 0; k < span.count; ++k) {
-                const float* sum =
-                    sums.data() +
-                    (static_cast<std::size_t>(span.first + k - firstRow) * area.width() +
-                     static_cast<std::size_t>(x)) *
-                        4;
-                for (int c = 0; c < 4; ++c)
-                    total[c] += span.weights[k] * sum[c];
-            }
+#if defined(__SSE2__)
+        const __m128 weights[3] = {_mm_set1_ps(span.weights[0]), _mm_set1_ps(span.weights[1]),
+                                   _mm_set1_ps(span.weights[2])};
+        for (int x = 0; x < width; ++x) {
+            __m128 total = _mm_setzero_ps();
+            for (int k = 0; k < span.count; ++k)
+                total = _mm_add_ps(total, _mm_mul_ps(weights[k], _mm_loadu_ps(taps[k] + 4 * x)));
             out[x] = packed(total);
         }
+#else
+        for (int x = 0; x < width; ++x) {
+            float total[4] = {0, 0, 0, 0};
+            for (int k = 0; k < span.count; ++k)
+                for (int c = 0; c < 4; ++c)
+                    total[c] += span.weights[k] * taps[k][4 * x + c];
+            out[x] = packed(total);
+        }
+#endif
     }
     return output;
 }
