@@ -402,6 +402,37 @@ class TestSaveJpg : public QObject
                                 .arg(turbo.size())));
     }
 
+    // Where no address space can be reserved to count the symbols while the
+    // encoder writes them, the library counts them afterwards: the same file.
+    void fittedTablesWithoutRoomToReserve()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer's shadow memory does not live under an address-space limit");
+#else
+        const QImage piece = patternImage(3000, 2000, 4);
+        const QString overlapped = path(QStringLiteral("overlapped.jpg"));
+        const QString afterwards = path(QStringLiteral("afterwards.jpg"));
+        QCOMPARE(save(piece, overlapped, 50, 0), -1);
+        qint64 mapped = 0; // the address space the process has now, in bytes
+        QFile status(QStringLiteral("/proc/self/status"));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmSize:"))
+                mapped = line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+        QVERIFY(mapped > 0);
+        rlimit saved{};
+        getrlimit(RLIMIT_AS, &saved);
+        rlimit tight = saved;
+        // Room for the encoder's work, not for six bytes a pixel (36 MB here).
+        tight.rlim_cur = static_cast<rlim_t>(mapped + 16 * 1024 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        const std::int16_t result = save(piece, afterwards, 50, 0);
+        setrlimit(RLIMIT_AS, &saved);
+        QCOMPARE(result, -1);
+        QCOMPARE(fileBytes(afterwards), fileBytes(overlapped));
+#endif
+    }
+
     // Files the symbol recoder must leave to libjpeg: nothing written, no crash.
     void recoderRefusesWhatItCannotRecode()
     {

@@ -64,8 +64,27 @@ struct Counts
 
 /* ---- Reading the entropy-coded data --------------------------------------- */
 
+/* The JPEG's bytes, which may still be arriving: more() waits until at least
+ * the bytes wanted are there or the JPEG is complete, and says how many are. */
+struct Source
+{
+    const unsigned char* data;
+    size_t size;
+    size_t (*more)(void* context, size_t wanted);
+    void* context;
+};
+
+static int ensure(struct Source* source, size_t wanted)
+{
+    if (wanted > source->size && source->more != NULL)
+        source->size = source->more(source->context, wanted);
+    return wanted <= source->size;
+}
+
 struct Reader
 {
+    struct Source* source;
+    size_t start; /* of the entropy-coded data in the source */
     const unsigned char* data;
     size_t size;
     size_t pos;
@@ -79,6 +98,10 @@ static void fill(struct Reader* r)
 {
     while (r->count <= 56) {
         unsigned byte = 0;
+        if (!r->atMarker && r->pos + 1 >= r->size) {
+            ensure(r->source, r->start + r->pos + 2);
+            r->size = r->source->size - r->start;
+        }
         if (!r->atMarker && r->pos < r->size) {
             byte = r->data[r->pos];
             if (byte != 0xFF) {
@@ -153,10 +176,10 @@ static void putBytes(struct Writer* w, const unsigned char* bytes, size_t n)
         putByte(w, bytes[i]);
 }
 
-/* n <= 16 bits; a 0xFF byte in the data is followed by a stuffed zero. */
+/* n <= 32 bits; a 0xFF byte in the data is followed by a stuffed zero. */
 static inline void putBits(struct Writer* w, uint32_t value, int n)
 {
-    w->bits = (w->bits << n) | (value & ((1u << n) - 1u));
+    w->bits = (w->bits << n) | (value & ((UINT64_C(1) << n) - 1u));
     w->count += n;
     while (w->count >= 8) {
         w->count -= 8;
@@ -398,13 +421,16 @@ static int readScanHeader(const unsigned char* p, size_t length, struct Frame* f
 /* Finds the tables, the frame and the scan; only a baseline or extended
  * sequential Huffman-coded JPEG of 8-bit samples with one scan and no restart
  * interval is taken. */
-static int readMarkers(const unsigned char* in, size_t inSize, struct Frame* f)
+static int readMarkers(struct Source* source, struct Frame* f)
 {
-    if (inSize < 4 || in[0] != 0xFF || in[1] != 0xD8)
+    if (!ensure(source, 4))
+        return 0;
+    const unsigned char* in = source->data;
+    if (in[0] != 0xFF || in[1] != 0xD8)
         return 0;
     size_t at = 2;
     int haveFrame = 0;
-    while (at + 4 <= inSize) {
+    while (ensure(source, at + 4)) {
         if (in[at] != 0xFF)
             return 0;
         const unsigned marker = in[at + 1];
@@ -413,7 +439,7 @@ static int readMarkers(const unsigned char* in, size_t inSize, struct Frame* f)
             continue;
         }
         const size_t length = bigEndian16(in + at + 2);
-        if (length < 2 || at + 2 + length > inSize)
+        if (length < 2 || !ensure(source, at + 2 + length))
             return 0;
         const unsigned char* body = in + at + 4;
         const size_t bodyLength = length - 2;
@@ -448,11 +474,46 @@ static int readMarkers(const unsigned char* in, size_t inSize, struct Frame* f)
 
 /* ---- The scan ---------------------------------------------------------------- */
 
+/* The symbols as the counting pass reads them, so that writing them again
+ * needs no second decoding: each is its table (the four DC slots, then the
+ * four AC slots), its extra bits' count, the symbol and the extra bits. Past
+ * a bound the store is dropped and the writing pass decodes again. */
+struct Store
+{
+    uint32_t* symbols;
+    size_t count;
+    size_t capacity;
+};
+
+static const size_t kMaxStoredSymbols = (size_t)1 << 24; /* 64 MiB */
+
+static void storeSymbol(struct Store* store, int table, int symbol, uint32_t extra, int extraBits)
+{
+    if (store->symbols == NULL)
+        return;
+    if (store->count == store->capacity) {
+        const size_t capacity = store->capacity * 2;
+        uint32_t* grown = capacity <= kMaxStoredSymbols
+                              ? realloc(store->symbols, capacity * sizeof *store->symbols)
+                              : NULL;
+        if (grown == NULL) {
+            free(store->symbols);
+            store->symbols = NULL;
+            return;
+        }
+        store->symbols = grown;
+        store->capacity = capacity;
+    }
+    store->symbols[store->count++] =
+        (uint32_t)table << 28 | (uint32_t)extraBits << 24 | (uint32_t)symbol << 16 | extra;
+}
+
 struct Pass
 {
     const struct Frame* frame;
     struct Reader reader;
     struct Counts* counts; /* counting: where the symbols are counted */
+    struct Store* store;   /* and kept, while there is room */
     struct Writer* writer; /* writing: where they go with the new codes */
     const struct Codes* dc[4];
     const struct Codes* ac[4];
@@ -502,9 +563,10 @@ static int passBlock(struct Pass* p, const struct Component* c)
         ok = 0;
     } else {
         const uint32_t dcExtra = takeBits(&bits, &count, dc);
-        if (dcCounts)
+        if (dcCounts) {
             ++dcCounts[dc];
-        else
+            storeSymbol(p->store, c->dc, dc, dcExtra, dc);
+        } else
             putSymbol(p, p->dc[c->dc], dc, dcExtra, dc);
     }
     for (int k = 1; ok && k < 64;) {
@@ -516,9 +578,10 @@ static int passBlock(struct Pass* p, const struct Component* c)
         }
         const int run = rs >> 4, size = rs & 15;
         const uint32_t extra = takeBits(&bits, &count, size);
-        if (acCounts)
+        if (acCounts) {
             ++acCounts[rs];
-        else
+            storeSymbol(p->store, 4 + c->ac, rs, extra, size);
+        } else
             putSymbol(p, p->ac[c->ac], rs, extra, size);
         if (size == 0) {
             if (run != 15)
@@ -533,6 +596,21 @@ static int passBlock(struct Pass* p, const struct Component* c)
     r->bits = bits;
     r->count = count;
     return ok;
+}
+
+/* Writes the stored symbols with the new codes (the four DC slots' codes,
+ * then the four AC slots'). */
+static void putStored(struct Writer* w, const struct Store* store, const struct Codes codes[8])
+{
+    for (size_t i = 0; i < store->count; ++i) {
+        const uint32_t entry = store->symbols[i];
+        const struct Codes* table = &codes[entry >> 28];
+        const int symbol = (int)(entry >> 16 & 0xFF);
+        const int extraBits = (int)(entry >> 24 & 15);
+        /* The code and its extra bits together: at most 16 + 15 bits. */
+        putBits(w, (uint32_t)table->code[symbol] << extraBits | (entry & 0xFFFF),
+                table->size[symbol] + extraBits);
+    }
 }
 
 static int passScan(struct Pass* p)
@@ -572,12 +650,14 @@ static int passScan(struct Pass* p)
     return r->pos + 1 < r->size && r->data[r->pos + 1] == 0xD9;
 }
 
-static struct Reader readerAt(const unsigned char* in, size_t inSize, size_t start)
+static struct Reader readerAt(struct Source* source, size_t start)
 {
     struct Reader r;
     memset(&r, 0, sizeof r);
-    r.data = in + start;
-    r.size = inSize - start;
+    r.source = source;
+    r.start = start;
+    r.data = source->data + start;
+    r.size = source->size - start;
     return r;
 }
 
@@ -625,33 +705,66 @@ static void putHeader(struct Writer* w, const unsigned char* in, const struct Fr
     putBytes(w, in + from, f->sosStart - from);
 }
 
-int recodeWithOptimalTables(const unsigned char* in, size_t inSize, unsigned char** out,
-                            size_t* outSize)
+struct HuffmanRecoder
+{
+    struct Source source;
+    struct Frame frame;
+    struct Counts counts;
+    struct Store store;
+    size_t tail; /* where the end marker stands */
+    int counted;
+};
+
+struct HuffmanRecoder* huffmanRecoderNew(const unsigned char* data, size_t size,
+                                         size_t (*more)(void* context, size_t wanted),
+                                         void* context)
+{
+    struct HuffmanRecoder* recoder = calloc(1, sizeof *recoder);
+    if (recoder == NULL)
+        return NULL;
+    recoder->source.data = data;
+    recoder->source.size = data != NULL ? size : 0;
+    recoder->source.more = more;
+    recoder->source.context = context;
+    recoder->store.capacity = (size_t)1 << 16;
+    recoder->store.symbols = malloc(recoder->store.capacity * sizeof *recoder->store.symbols);
+    return recoder;
+}
+
+int huffmanRecoderCount(struct HuffmanRecoder* recoder)
+{
+    if (recoder->source.data == NULL || !readMarkers(&recoder->source, &recoder->frame))
+        return 0;
+    struct Pass counting;
+    memset(&counting, 0, sizeof counting);
+    counting.frame = &recoder->frame;
+    counting.reader = readerAt(&recoder->source, recoder->frame.dataStart);
+    counting.counts = &recoder->counts;
+    counting.store = &recoder->store;
+    recoder->counted = passScan(&counting);
+    recoder->tail = recoder->frame.dataStart + counting.reader.pos;
+    return recoder->counted;
+}
+
+int huffmanRecoderWrite(struct HuffmanRecoder* recoder, unsigned char** out, size_t* outSize)
 {
     *out = NULL;
     *outSize = 0;
-    struct Frame* f = calloc(1, sizeof *f);
-    struct Counts* counts = calloc(1, sizeof *counts);
+    ensure(&recoder->source, SIZE_MAX); /* the whole JPEG, now that it is complete */
+    const struct Frame* f = &recoder->frame;
+    const unsigned char* in = recoder->source.data;
+    const size_t inSize = recoder->source.size;
     struct Table* made = calloc(8, sizeof *made); /* four DC, then four AC */
     struct Codes* codes = calloc(8, sizeof *codes);
     struct Writer w = {NULL, 0, inSize + 1024, 0, 0, 0};
-    int ok = f && counts && made && codes && in && readMarkers(in, inSize, f);
-
-    struct Pass counting;
-    memset(&counting, 0, sizeof counting);
-    if (ok) {
-        counting.frame = f;
-        counting.reader = readerAt(in, inSize, f->dataStart);
-        counting.counts = counts;
-        ok = passScan(&counting);
-    }
+    int ok = recoder->counted && made && codes;
     for (int i = 0; ok && i < f->scanCount; ++i) {
         const struct Component* c = &f->components[f->scan[i]];
         if (!made[c->dc].defined)
-            ok = optimalTable(counts->dc[c->dc], &made[c->dc]) &&
+            ok = optimalTable(recoder->counts.dc[c->dc], &made[c->dc]) &&
                  codesOf(&made[c->dc], &codes[c->dc]);
         if (ok && !made[4 + c->ac].defined)
-            ok = optimalTable(counts->ac[c->ac], &made[4 + c->ac]) &&
+            ok = optimalTable(recoder->counts.ac[c->ac], &made[4 + c->ac]) &&
                  codesOf(&made[4 + c->ac], &codes[4 + c->ac]);
     }
     if (ok) {
@@ -662,25 +775,26 @@ int recodeWithOptimalTables(const unsigned char* in, size_t inSize, unsigned cha
         putHeader(&w, in, f);
         putTables(&w, made, made + 4);
         putBytes(&w, in + f->sosStart, f->dataStart - f->sosStart);
-        struct Pass writing;
-        memset(&writing, 0, sizeof writing);
-        writing.frame = f;
-        writing.reader = readerAt(in, inSize, f->dataStart);
-        writing.writer = &w;
-        for (int slot = 0; slot < 4; ++slot) {
-            writing.dc[slot] = &codes[slot];
-            writing.ac[slot] = &codes[4 + slot];
+        if (recoder->store.symbols != NULL) {
+            putStored(&w, &recoder->store, codes);
+        } else {
+            struct Pass writing;
+            memset(&writing, 0, sizeof writing);
+            writing.frame = f;
+            writing.reader = readerAt(&recoder->source, f->dataStart);
+            writing.writer = &w;
+            for (int slot = 0; slot < 4; ++slot) {
+                writing.dc[slot] = &codes[slot];
+                writing.ac[slot] = &codes[4 + slot];
+            }
+            ok = passScan(&writing);
         }
-        ok = passScan(&writing);
         if (ok && w.count > 0)
             putBits(&w, 0xFFu, 8 - w.count); /* the last byte padded with ones */
-        const size_t tail = f->dataStart + writing.reader.pos;
         if (ok)
-            putBytes(&w, in + tail, inSize - tail);
+            putBytes(&w, in + recoder->tail, inSize - recoder->tail);
         ok = ok && !w.failed;
     }
-    free(f);
-    free(counts);
     free(made);
     free(codes);
     if (!ok) {
@@ -690,4 +804,23 @@ int recodeWithOptimalTables(const unsigned char* in, size_t inSize, unsigned cha
     *out = w.data;
     *outSize = w.size;
     return 1;
+}
+
+void huffmanRecoderFree(struct HuffmanRecoder* recoder)
+{
+    if (recoder != NULL)
+        free(recoder->store.symbols);
+    free(recoder);
+}
+
+int recodeWithOptimalTables(const unsigned char* in, size_t inSize, unsigned char** out,
+                            size_t* outSize)
+{
+    *out = NULL;
+    *outSize = 0;
+    struct HuffmanRecoder* recoder = huffmanRecoderNew(in, inSize, NULL, NULL);
+    const int ok = recoder != NULL && huffmanRecoderCount(recoder) &&
+                   huffmanRecoderWrite(recoder, out, outSize);
+    huffmanRecoderFree(recoder);
+    return ok;
 }

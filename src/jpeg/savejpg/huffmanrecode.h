@@ -20,6 +20,19 @@ extern "C" {
 int recodeWithOptimalTables(const unsigned char* in, size_t inSize, unsigned char** out,
                             size_t* outSize);
 
+/* The same in two steps, for a JPEG still being written: counting reads the
+ * bytes as they arrive, more() waiting until at least the bytes wanted are
+ * there or the JPEG is complete and saying how many there are (their address
+ * never changes); writing comes after the JPEG is complete. Count and Write
+ * return 1 on success, 0 as recodeWithOptimalTables does. */
+struct HuffmanRecoder;
+struct HuffmanRecoder* huffmanRecoderNew(const unsigned char* data, size_t size,
+                                         size_t (*more)(void* context, size_t wanted),
+                                         void* context);
+int huffmanRecoderCount(struct HuffmanRecoder* recoder);
+int huffmanRecoderWrite(struct HuffmanRecoder* recoder, unsigned char** out, size_t* outSize);
+void huffmanRecoderFree(struct HuffmanRecoder* recoder);
+
 #ifdef __cplusplus
 }
 #endif

@@ -16,6 +16,14 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#if defined(__unix__) || defined(__APPLE__)
+#define SAVEJPG_OVERLAP 1
+#include <pthread.h>
+#include <sys/mman.h>
+#else
+#define SAVEJPG_OVERLAP 0
+#endif
+
 #if defined(_MSC_VER)
 #define SAVEJPG_THREAD_LOCAL __declspec(thread)
 #else
@@ -108,14 +116,16 @@ static int levelOf(uint32_t quality)
     return level > 100 ? 100 : level < 1 ? 1 : level;
 }
 
-/* Encodes into a buffer from malloc, which the caller frees; 0 or the cause.
+/* Encodes into a buffer from malloc, which the caller frees, or into the
+ * destination given; 0 or the cause.
  * The settings are TurboJPEG's for the same quality (its fast integer DCT), so
  * that a progressive file is byte for byte what it always was. A baseline file
  * is made with the standard Huffman tables unless optimizeCoding asks libjpeg
  * for tables made for the data. No local variable changes after setjmp. */
 static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int height,
                     J_COLOR_SPACE colorSpace, int level, int32_t progressive, int optimizeCoding,
-                    unsigned char** jpeg, unsigned long* jpegSize)
+                    struct jpeg_destination_mgr* destination, unsigned char** jpeg,
+                    unsigned long* jpegSize)
 {
     /* Full chroma keeps the colour edges of text and thin lines at high quality. */
     const int chromaFactor = level >= kFullChromaLevel ? 1 : 2;
@@ -131,7 +141,10 @@ static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int he
     jpeg_create_compress(&encoder->info);
     /* libjpeg grows the output buffer as needed: a worst-case buffer made up
      * front would be several times the JPEG's size. */
-    jpeg_mem_dest(&encoder->info, jpeg, jpegSize);
+    if (destination != NULL)
+        encoder->info.dest = destination;
+    else
+        jpeg_mem_dest(&encoder->info, jpeg, jpegSize);
     encoder->info.image_width = (JDIMENSION)width;
     encoder->info.image_height = (JDIMENSION)height;
     encoder->info.input_components = colorSpace == JCS_EXT_RGB ? 3 : 4;
@@ -152,8 +165,140 @@ static int compress(struct Encoder* encoder, const SnipDC* dc, int width, int he
     }
     jpeg_finish_compress(&encoder->info);
     jpeg_destroy_compress(&encoder->info);
-    return *jpeg != NULL && *jpegSize > 0 ? SNIP_SAVE_OK : SNIP_SAVE_ENCODER_FAILED;
+    return destination != NULL || (*jpeg != NULL && *jpegSize > 0) ? SNIP_SAVE_OK
+                                                                   : SNIP_SAVE_ENCODER_FAILED;
 }
+
+#if SAVEJPG_OVERLAP
+/* A destination that writes the JPEG into address space reserved up front for
+ * the largest JPEG the picture can give, so that its bytes never move and a
+ * second thread counts the symbols for the fitted Huffman tables while the
+ * encoder is still writing them. Only the pages written are ever used. */
+struct Overlap
+{
+    struct jpeg_destination_mgr destination;
+    unsigned char* base;
+    size_t reserved;
+    size_t bufferEnd; /* the end of the part handed to libjpeg */
+    size_t published; /* what the counting thread may read */
+    int complete;
+    pthread_mutex_t lock;
+    pthread_cond_t grown;
+    struct HuffmanRecoder* recoder;
+    int counted;
+};
+
+enum { kOverlapStep = 64 * 1024 };
+
+static void publish(struct Overlap* overlap, size_t size, int complete)
+{
+    pthread_mutex_lock(&overlap->lock);
+    overlap->published = size;
+    overlap->complete = overlap->complete || complete;
+    pthread_cond_broadcast(&overlap->grown);
+    pthread_mutex_unlock(&overlap->lock);
+}
+
+static size_t moreBytes(void* context, size_t wanted)
+{
+    struct Overlap* overlap = (struct Overlap*)context;
+    pthread_mutex_lock(&overlap->lock);
+    while (overlap->published < wanted && !overlap->complete)
+        pthread_cond_wait(&overlap->grown, &overlap->lock);
+    const size_t published = overlap->published;
+    pthread_mutex_unlock(&overlap->lock);
+    return published;
+}
+
+static void handOut(struct Overlap* overlap, size_t from)
+{
+    const size_t left = overlap->reserved - from;
+    overlap->destination.next_output_byte = overlap->base + from;
+    overlap->destination.free_in_buffer = left < kOverlapStep ? left : kOverlapStep;
+    overlap->bufferEnd = from + overlap->destination.free_in_buffer;
+}
+
+static void overlapStart(j_compress_ptr info)
+{
+    handOut((struct Overlap*)info->dest, 0);
+}
+
+static boolean overlapFull(j_compress_ptr info)
+{
+    struct Overlap* overlap = (struct Overlap*)info->dest;
+    const size_t written = overlap->bufferEnd;
+    if (written == overlap->reserved)
+        ERREXIT(info, JERR_BUFFER_SIZE);
+    publish(overlap, written, 0);
+    handOut(overlap, written);
+    return TRUE;
+}
+
+static void overlapEnd(j_compress_ptr info)
+{
+    struct Overlap* overlap = (struct Overlap*)info->dest;
+    publish(overlap, overlap->bufferEnd - overlap->destination.free_in_buffer, 1);
+}
+
+static void* countSymbols(void* context)
+{
+    struct Overlap* overlap = (struct Overlap*)context;
+    overlap->counted = huffmanRecoderCount(overlap->recoder);
+    return NULL;
+}
+
+/* A baseline file with fitted tables, the symbols counted while the encoder
+ * writes them. Returns 0, having done nothing, where that cannot be set up;
+ * otherwise 1 with the cause in *cause. */
+static int encodeOverlapped(struct Encoder* encoder, const SnipDC* dc, int width, int height,
+                            J_COLOR_SPACE colorSpace, int level, unsigned char** jpeg,
+                            unsigned long* jpegSize, int* cause)
+{
+    /* Six bytes a pixel of whole 16 x 16 units bounds any baseline JPEG libjpeg writes. */
+    const uint64_t units = (uint64_t)((width + 15) & ~15) * (uint64_t)((height + 15) & ~15);
+    const uint64_t reserve = units * 6 + 65536;
+    if (reserve > SIZE_MAX / 4)
+        return 0;
+    struct Overlap overlap;
+    memset(&overlap, 0, sizeof overlap);
+    overlap.reserved = (size_t)reserve;
+    void* base = mmap(NULL, overlap.reserved, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (base == MAP_FAILED)
+        return 0;
+    overlap.base = (unsigned char*)base;
+    overlap.destination.init_destination = overlapStart;
+    overlap.destination.empty_output_buffer = overlapFull;
+    overlap.destination.term_destination = overlapEnd;
+    pthread_mutex_init(&overlap.lock, NULL);
+    pthread_cond_init(&overlap.grown, NULL);
+    overlap.recoder = huffmanRecoderNew(overlap.base, 0, moreBytes, &overlap);
+    pthread_t counter;
+    const int started =
+        overlap.recoder != NULL && pthread_create(&counter, NULL, countSymbols, &overlap) == 0;
+    if (started) {
+        *cause = compress(encoder, dc, width, height, colorSpace, level, 0, 0, &overlap.destination,
+                          jpeg, jpegSize);
+        /* Finished or failed, the counting thread is not left waiting. */
+        publish(&overlap, overlap.published, 1);
+        pthread_join(counter, NULL);
+        size_t size = 0;
+        if (*cause == SNIP_SAVE_OK && overlap.counted &&
+            huffmanRecoderWrite(overlap.recoder, jpeg, &size)) {
+            *jpegSize = (unsigned long)size;
+        } else if (*cause == SNIP_SAVE_OK) {
+            memset(encoder, 0, sizeof *encoder);
+            *cause =
+                compress(encoder, dc, width, height, colorSpace, level, 0, 1, NULL, jpeg, jpegSize);
+        }
+    }
+    huffmanRecoderFree(overlap.recoder);
+    pthread_cond_destroy(&overlap.grown);
+    pthread_mutex_destroy(&overlap.lock);
+    munmap(base, overlap.reserved);
+    return started;
+}
+#endif
 
 static int encode(const SnipDC* dc, int width, int height, J_COLOR_SPACE colorSpace,
                   uint32_t quality, int32_t progressive, unsigned char** jpeg,
@@ -172,8 +317,17 @@ static int encode(const SnipDC* dc, int width, int height, J_COLOR_SPACE colorSp
      * libjpeg's pass the cheaper; where recoding cannot be done, libjpeg's pass
      * does it after all. */
     const int recode = progressive == 0 && level < kFullChromaLevel;
-    int cause = compress(encoder, dc, width, height, colorSpace, level, progressive, !recode, jpeg,
-                         jpegSize);
+    int cause = SNIP_SAVE_OK;
+#if SAVEJPG_OVERLAP
+    if (recode &&
+        encodeOverlapped(encoder, dc, width, height, colorSpace, level, jpeg, jpegSize, &cause)) {
+        free(encoder);
+        return cause;
+    }
+    memset(encoder, 0, sizeof *encoder);
+#endif
+    cause = compress(encoder, dc, width, height, colorSpace, level, progressive, !recode, NULL,
+                     jpeg, jpegSize);
     if (cause == SNIP_SAVE_OK && recode) {
         unsigned char* smaller = NULL;
         size_t smallerSize = 0;
@@ -184,8 +338,8 @@ static int encode(const SnipDC* dc, int width, int height, J_COLOR_SPACE colorSp
         *jpegSize = (unsigned long)smallerSize;
         if (!recoded) {
             memset(encoder, 0, sizeof *encoder);
-            cause = compress(encoder, dc, width, height, colorSpace, level, progressive, 1, jpeg,
-                             jpegSize);
+            cause = compress(encoder, dc, width, height, colorSpace, level, progressive, 1, NULL,
+                             jpeg, jpegSize);
         }
     }
     free(encoder);
