@@ -51,6 +51,7 @@ std::vector<Span> spansFor(int outputFirst, int outputCount, double scale, int o
     return spans;
 }
 
+#if !defined(__SSE2__)
 inline void accumulate(float* sum, quint32 pixel, float weight)
 {
     sum[0] += weight * static_cast<float>(pixel & 0xff);
@@ -66,10 +67,9 @@ inline quint32 packed(const float* sum)
     };
     return channel(sum[0]) | channel(sum[1]) << 8 | channel(sum[2]) << 16 | channel(sum[3]) << 24;
 }
-
-#if defined(__SSE2__)
-// The same sums as accumulate() and packed(), four channels at once; the
-// operations and their order are the same, so are the results.
+#else
+// The sums four channels at once; the operations and their order are those of
+// the plain code, so are the results.
 inline __m128 channels(quint32 pixel)
 {
     const __m128i zero = _mm_setzero_si128();
