@@ -67,11 +67,11 @@ int main(int argc, char* argv[])
 
     QtPrompter prompter;
     frmmain window(prompter, defaultAppPaths());
-    // With a picture, the window shows as soon as the rows the viewport shows
-    // have decoded, so that its first frame shows them.
+    // The window shows at once, a picture given or not; the picture's rows are
+    // painted as they decode. Held back until they had, the window was now and
+    // then placed by the window manager instead of at its stored position.
+    window.show();
     if (loading)
         window.openLoading(*loading);
-    else
-        window.show();
     return QApplication::exec();
 }
