@@ -248,8 +248,8 @@ static void* countSymbols(void* context)
 }
 
 /* A baseline file with fitted tables, the symbols counted while the encoder
- * writes them. Returns 0, having done nothing, where that cannot be set up;
- * otherwise 1 with the cause in *cause. */
+ * writes them. Returns 1 when the file is made; 0, with nothing to free, when
+ * this could not be set up or the encode failed. */
 static int encodeOverlapped(struct Encoder* encoder, const SnipDC* dc, int width, int height,
                             J_COLOR_SPACE colorSpace, int level, unsigned char** jpeg,
                             unsigned long* jpegSize, int* cause)
@@ -274,7 +274,7 @@ static int encodeOverlapped(struct Encoder* encoder, const SnipDC* dc, int width
     pthread_cond_init(&overlap.grown, NULL);
     overlap.recoder = huffmanRecoderNew(overlap.base, 0, moreBytes, &overlap);
     pthread_t counter;
-    const int started =
+    int started =
         overlap.recoder != NULL && pthread_create(&counter, NULL, countSymbols, &overlap) == 0;
     if (started) {
         *cause = compress(encoder, dc, width, height, colorSpace, level, 0, 0, &overlap.destination,
@@ -291,6 +291,9 @@ static int encodeOverlapped(struct Encoder* encoder, const SnipDC* dc, int width
             *cause =
                 compress(encoder, dc, width, height, colorSpace, level, 0, 1, NULL, jpeg, jpegSize);
         }
+        /* A failed encode is tried again the plain way, which does not depend
+         * on the reserved space. */
+        started = *cause == SNIP_SAVE_OK;
     }
     huffmanRecoderFree(overlap.recoder);
     pthread_cond_destroy(&overlap.grown);
