@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <poll.h>
+#include <vector>
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -122,12 +123,37 @@ class DamageWatcher
                     return Clock::now();
             }
             pollfd watched{fd, POLLIN, 0};
-            poll(&watched, 1, int(std::min<qint64>(deadline.remainingTime(), 100)));
+            if (poll(&watched, 1, int(std::min<qint64>(deadline.remainingTime(), 100))) == 0 &&
+                holdsAlready(pid, watch))
+                return Clock::now();
         }
         return std::nullopt;
     }
 
   private:
+    std::optional<std::uint32_t> ownerOf(xcb_window_t window)
+    {
+        auto owner = m_owners.find(window);
+        if (owner == m_owners.end() || !owner->second)
+            owner =
+                m_owners.insert_or_assign(window, processOf(m_connection, window, m_pidAtom)).first;
+        return owner->second;
+    }
+
+    // A busy machine may let the program map and paint its window before the
+    // watcher has set up the window's damage reports, and then none come: while
+    // the server is quiet, the program's windows are looked at as they are.
+    bool holdsAlready(std::uint32_t pid, const PaintWatch& watch)
+    {
+        if (watch.until == PaintWatch::Until::FirstPaint)
+            return false;
+        for (const xcb_window_t window : m_created) {
+            if (ownerOf(window) == pid && rectangleHolds(m_connection, window, watch))
+                return true;
+        }
+        return false;
+    }
+
     bool handle(xcb_generic_event_t* event, std::uint32_t pid, const PaintWatch& watch)
     {
         const int type = event->response_type & 0x7f;
@@ -138,6 +164,7 @@ class DamageWatcher
                 xcb_damage_create(m_connection, damage, created->window,
                                   XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
                 xcb_flush(m_connection);
+                m_created.push_back(created->window);
             }
             return false;
         }
@@ -147,13 +174,7 @@ class DamageWatcher
         // Reported again on the next painting.
         xcb_damage_subtract(m_connection, notify->damage, XCB_NONE, XCB_NONE);
         xcb_flush(m_connection);
-        auto owner = m_owners.find(notify->drawable);
-        if (owner == m_owners.end() || !owner->second)
-            owner = m_owners
-                        .insert_or_assign(notify->drawable,
-                                          processOf(m_connection, notify->drawable, m_pidAtom))
-                        .first;
-        if (owner->second != pid)
+        if (ownerOf(notify->drawable) != pid)
             return false;
         return watch.until == PaintWatch::Until::FirstPaint ||
                rectangleHolds(m_connection, notify->drawable, watch);
@@ -165,6 +186,7 @@ class DamageWatcher
     xcb_window_t m_root = XCB_NONE;
     xcb_atom_t m_pidAtom = XCB_ATOM_NONE;
     std::map<xcb_window_t, std::optional<std::uint32_t>> m_owners;
+    std::vector<xcb_window_t> m_created;
 };
 
 } // namespace
