@@ -6,84 +6,24 @@
 
 #include "huffmanrecode.h"
 
+#include "huffmantables.h"
+#include "jpegmarkers.h"
+
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
-enum { kLookBits = 11, kMaxComponents = 4, kMaxBlocksInMcu = 10, kSymbols = 256 };
-
-/* A table as a DHT segment gives it, with what decoding it needs. */
-struct Table
-{
-    int defined;
-    uint8_t counts[17]; /* counts[n]: how many codes have n bits */
-    uint8_t values[kSymbols];
-    int32_t largest[17];           /* the largest code of n bits, -1 if there is none */
-    int32_t offset[17];            /* values[offset[n] + code] for a code of n bits */
-    uint16_t look[1 << kLookBits]; /* (bits << 8) | value for short codes, else 0 */
-};
-
-/* Codes to write, by symbol. */
-struct Codes
-{
-    uint16_t code[kSymbols];
-    uint8_t size[kSymbols];
-};
-
-struct Component
-{
-    int id;
-    int h;
-    int v;
-    int dc;
-    int ac;
-};
-
-struct Frame
-{
-    int width;
-    int height;
-    int componentCount;
-    struct Component components[kMaxComponents];
-    int scanCount; /* components in the scan, in scan order */
-    int scan[kMaxComponents];
-    struct Table dc[4];
-    struct Table ac[4];
-    size_t dhtStart[16];
-    size_t dhtEnd[16];
-    int dhtCount;
-    size_t sosStart;
-    size_t dataStart;
-};
-
 struct Counts
 {
-    int64_t dc[4][kSymbols + 1];
-    int64_t ac[4][kSymbols + 1];
+    int64_t dc[4][kHuffmanSymbols + 1];
+    int64_t ac[4][kHuffmanSymbols + 1];
 };
 
 /* ---- Reading the entropy-coded data --------------------------------------- */
 
-/* The JPEG's bytes, which may still be arriving: more() waits until at least
- * the bytes wanted are there or the JPEG is complete, and says how many are. */
-struct Source
-{
-    const unsigned char* data;
-    size_t size;
-    size_t (*more)(void* context, size_t wanted);
-    void* context;
-};
-
-static int ensure(struct Source* source, size_t wanted)
-{
-    if (wanted > source->size && source->more != NULL)
-        source->size = source->more(source->context, wanted);
-    return wanted <= source->size;
-}
-
 struct Reader
 {
-    struct Source* source;
+    struct JpegSource* source;
     size_t start; /* of the entropy-coded data in the source */
     const unsigned char* data;
     size_t size;
@@ -99,7 +39,7 @@ static void fill(struct Reader* r)
     while (r->count <= 56) {
         unsigned byte = 0;
         if (!r->atMarker && r->pos + 1 >= r->size) {
-            ensure(r->source, r->start + r->pos + 2);
+            jpegSourceEnsure(r->source, r->start + r->pos + 2);
             r->size = r->source->size - r->start;
         }
         if (!r->atMarker && r->pos < r->size) {
@@ -124,15 +64,15 @@ static void fill(struct Reader* r)
 
 /* The symbol of the next code, or -1 when no code of the table matches. The
  * bits are the caller's own copy, so that they stay in registers. */
-static inline int readSymbol(uint64_t* bits, int* count, const struct Table* t)
+static inline int readSymbol(uint64_t* bits, int* count, const struct HuffmanTable* t)
 {
-    const unsigned entry = t->look[*bits >> (64 - kLookBits)];
+    const unsigned entry = t->look[*bits >> (64 - kHuffmanLookBits)];
     if (entry != 0) {
         *bits <<= entry >> 8;
         *count -= (int)(entry >> 8);
         return (int)(entry & 0xFF);
     }
-    for (int n = kLookBits + 1; n <= 16; ++n) {
+    for (int n = kHuffmanLookBits + 1; n <= 16; ++n) {
         const int32_t code = (int32_t)(*bits >> (64 - n));
         if (code <= t->largest[n]) {
             *bits <<= n;
@@ -190,288 +130,6 @@ static inline void putBits(struct Writer* w, uint32_t value, int n)
     }
 }
 
-/* ---- Tables ---------------------------------------------------------------- */
-
-/* Codes in canonical order (Annex C); 0 when the counts overflow a code length. */
-static int canonicalCodes(const uint8_t counts[17], uint16_t codes[kSymbols], int* total)
-{
-    int k = 0;
-    uint32_t code = 0;
-    for (int n = 1; n <= 16; ++n) {
-        for (int i = 0; i < counts[n]; ++i) {
-            if (k >= kSymbols || code >= (1u << n))
-                return 0;
-            codes[k++] = (uint16_t)code++;
-        }
-        code <<= 1;
-    }
-    *total = k;
-    return 1;
-}
-
-static int prepareForReading(struct Table* t)
-{
-    uint16_t codes[kSymbols];
-    int total = 0;
-    if (!canonicalCodes(t->counts, codes, &total))
-        return 0;
-    memset(t->look, 0, sizeof t->look);
-    int k = 0;
-    for (int n = 1; n <= 16; ++n) {
-        t->largest[n] = -1;
-        t->offset[n] = k - (t->counts[n] ? codes[k] : 0);
-        for (int i = 0; i < t->counts[n]; ++i, ++k) {
-            t->largest[n] = codes[k];
-            if (n <= kLookBits) {
-                const int shift = kLookBits - n;
-                for (int fill = 0; fill < (1 << shift); ++fill)
-                    t->look[(codes[k] << shift) | fill] = (uint16_t)((n << 8) | t->values[k]);
-            }
-        }
-    }
-    t->defined = 1;
-    return 1;
-}
-
-/* Code lengths for the counts by Annex K.2, limited to 16 bits by K.3, with
- * the code of all ones kept free by a reserved symbol counted once. Ties go to
- * the larger symbol, as the standard's procedure has it. */
-static int optimalTable(const int64_t counted[kSymbols + 1], struct Table* t)
-{
-    int64_t freq[kSymbols + 1];
-    int size[kSymbols + 1];
-    int next[kSymbols + 1];
-    int lengths[33];
-    memcpy(freq, counted, sizeof freq);
-    freq[kSymbols] = 1;
-    for (int i = 0; i <= kSymbols; ++i) {
-        size[i] = 0;
-        next[i] = -1;
-    }
-    for (;;) {
-        int c1 = -1, c2 = -1;
-        int64_t least = INT64_MAX;
-        for (int i = 0; i <= kSymbols; ++i)
-            if (freq[i] != 0 && freq[i] <= least) {
-                least = freq[i];
-                c1 = i;
-            }
-        least = INT64_MAX;
-        for (int i = 0; i <= kSymbols; ++i)
-            if (freq[i] != 0 && freq[i] <= least && i != c1) {
-                least = freq[i];
-                c2 = i;
-            }
-        if (c2 < 0)
-            break;
-        freq[c1] += freq[c2];
-        freq[c2] = 0;
-        ++size[c1];
-        while (next[c1] >= 0) {
-            c1 = next[c1];
-            ++size[c1];
-        }
-        next[c1] = c2;
-        ++size[c2];
-        while (next[c2] >= 0) {
-            c2 = next[c2];
-            ++size[c2];
-        }
-    }
-    memset(lengths, 0, sizeof lengths);
-    for (int i = 0; i <= kSymbols; ++i)
-        if (size[i] != 0) {
-            if (size[i] > 32)
-                return 0;
-            ++lengths[size[i]];
-        }
-    for (int n = 32; n > 16; --n)
-        while (lengths[n] > 0) {
-            int j = n - 2;
-            while (j > 0 && lengths[j] == 0)
-                --j;
-            if (j == 0)
-                return 0;
-            lengths[n] -= 2;
-            ++lengths[n - 1];
-            lengths[j + 1] += 2;
-            --lengths[j];
-        }
-    int longest = 16;
-    while (longest > 0 && lengths[longest] == 0)
-        --longest;
-    if (longest == 0)
-        return 0;
-    --lengths[longest]; /* the reserved symbol's code */
-    memset(t->counts, 0, sizeof t->counts);
-    for (int n = 1; n <= 16; ++n)
-        t->counts[n] = (uint8_t)lengths[n];
-    int k = 0;
-    for (int n = 1; n <= 32; ++n)
-        for (int symbol = 0; symbol < kSymbols; ++symbol)
-            if (size[symbol] == n && k < kSymbols)
-                t->values[k++] = (uint8_t)symbol;
-    t->defined = 1;
-    return 1;
-}
-
-static int codesOf(const struct Table* t, struct Codes* out)
-{
-    uint16_t codes[kSymbols];
-    int total = 0;
-    if (!canonicalCodes(t->counts, codes, &total))
-        return 0;
-    memset(out, 0, sizeof *out);
-    int k = 0;
-    for (int n = 1; n <= 16; ++n)
-        for (int i = 0; i < t->counts[n]; ++i, ++k) {
-            out->code[t->values[k]] = codes[k];
-            out->size[t->values[k]] = (uint8_t)n;
-        }
-    return 1;
-}
-
-/* ---- The file's markers ---------------------------------------------------- */
-
-static unsigned bigEndian16(const unsigned char* p)
-{
-    return (unsigned)p[0] << 8 | p[1];
-}
-
-static int readTables(const unsigned char* p, size_t length, struct Frame* f)
-{
-    size_t at = 0;
-    while (at < length) {
-        if (length - at < 17)
-            return 0;
-        const int kind = p[at] >> 4, slot = p[at] & 15;
-        if (kind > 1 || slot > 3)
-            return 0;
-        struct Table* t = kind == 0 ? &f->dc[slot] : &f->ac[slot];
-        memset(t, 0, sizeof *t);
-        size_t total = 0;
-        for (int n = 1; n <= 16; ++n) {
-            t->counts[n] = p[at + (size_t)n];
-            total += t->counts[n];
-        }
-        at += 17;
-        if (total > kSymbols || length - at < total)
-            return 0;
-        memcpy(t->values, p + at, total);
-        at += total;
-        if (!prepareForReading(t))
-            return 0;
-    }
-    return 1;
-}
-
-static int readFrameHeader(const unsigned char* p, size_t length, struct Frame* f)
-{
-    if (length < 6 || p[0] != 8)
-        return 0;
-    f->height = (int)bigEndian16(p + 1);
-    f->width = (int)bigEndian16(p + 3);
-    f->componentCount = p[5];
-    if (f->width == 0 || f->height == 0 || f->componentCount < 1 ||
-        f->componentCount > kMaxComponents || length < 6 + 3 * (size_t)f->componentCount)
-        return 0;
-    for (int i = 0; i < f->componentCount; ++i) {
-        struct Component* c = &f->components[i];
-        c->id = p[6 + 3 * i];
-        c->h = p[7 + 3 * i] >> 4;
-        c->v = p[7 + 3 * i] & 15;
-        if (c->h < 1 || c->h > 4 || c->v < 1 || c->v > 4)
-            return 0;
-    }
-    return 1;
-}
-
-static int readScanHeader(const unsigned char* p, size_t length, struct Frame* f)
-{
-    if (length < 1 || f->componentCount == 0)
-        return 0;
-    f->scanCount = p[0];
-    if (f->scanCount < 1 || f->scanCount > f->componentCount ||
-        length < 1 + 2 * (size_t)f->scanCount + 3)
-        return 0;
-    int blocks = 0;
-    for (int i = 0; i < f->scanCount; ++i) {
-        const int id = p[1 + 2 * i];
-        int found = -1;
-        for (int c = 0; c < f->componentCount; ++c)
-            if (f->components[c].id == id)
-                found = c;
-        if (found < 0)
-            return 0;
-        struct Component* c = &f->components[found];
-        c->dc = p[2 + 2 * i] >> 4;
-        c->ac = p[2 + 2 * i] & 15;
-        if (c->dc > 3 || c->ac > 3 || !f->dc[c->dc].defined || !f->ac[c->ac].defined)
-            return 0;
-        f->scan[i] = found;
-        blocks += c->h * c->v;
-    }
-    /* One sequential scan: the whole spectrum, no successive approximation. */
-    const unsigned char* end = p + 1 + 2 * f->scanCount;
-    if (end[0] != 0 || end[1] != 63 || end[2] != 0)
-        return 0;
-    return f->scanCount == 1 || blocks <= kMaxBlocksInMcu;
-}
-
-/* Finds the tables, the frame and the scan; only a baseline or extended
- * sequential Huffman-coded JPEG of 8-bit samples with one scan and no restart
- * interval is taken. */
-static int readMarkers(struct Source* source, struct Frame* f)
-{
-    if (!ensure(source, 4))
-        return 0;
-    const unsigned char* in = source->data;
-    if (in[0] != 0xFF || in[1] != 0xD8)
-        return 0;
-    size_t at = 2;
-    int haveFrame = 0;
-    while (ensure(source, at + 4)) {
-        if (in[at] != 0xFF)
-            return 0;
-        const unsigned marker = in[at + 1];
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        const size_t length = bigEndian16(in + at + 2);
-        if (length < 2 || !ensure(source, at + 2 + length))
-            return 0;
-        const unsigned char* body = in + at + 4;
-        const size_t bodyLength = length - 2;
-        if (marker == 0xC0 || marker == 0xC1) {
-            if (haveFrame || !readFrameHeader(body, bodyLength, f))
-                return 0;
-            haveFrame = 1;
-        } else if (marker >= 0xC2 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                   marker != 0xCC) {
-            return 0; /* progressive, lossless or arithmetic coding */
-        } else if (marker == 0xC4) {
-            if (f->dhtCount == 16 || !readTables(body, bodyLength, f))
-                return 0;
-            f->dhtStart[f->dhtCount] = at;
-            f->dhtEnd[f->dhtCount++] = at + 2 + length;
-        } else if (marker == 0xDD) {
-            if (bodyLength < 2 || bigEndian16(body) != 0)
-                return 0;
-        } else if (marker == 0xDA) {
-            if (!haveFrame || !readScanHeader(body, bodyLength, f))
-                return 0;
-            f->sosStart = at;
-            f->dataStart = at + 2 + length;
-            return 1;
-        } else if (marker == 0xD8 || marker == 0xD9 || (marker >= 0xD0 && marker <= 0xD7)) {
-            return 0;
-        }
-        at += 2 + length;
-    }
-    return 0;
-}
-
 /* ---- The scan ---------------------------------------------------------------- */
 
 /* The symbols as the counting pass reads them, so that writing them again
@@ -510,16 +168,16 @@ static void storeSymbol(struct Store* store, int table, int symbol, uint32_t ext
 
 struct Pass
 {
-    const struct Frame* frame;
+    const struct JpegFrame* frame;
     struct Reader reader;
     struct Counts* counts; /* counting: where the symbols are counted */
     struct Store* store;   /* and kept, while there is room */
     struct Writer* writer; /* writing: where they go with the new codes */
-    const struct Codes* dc[4];
-    const struct Codes* ac[4];
+    const struct HuffmanCodes* dc[4];
+    const struct HuffmanCodes* ac[4];
 };
 
-static void putSymbol(struct Pass* p, const struct Codes* codes, int symbol, uint32_t extra,
+static void putSymbol(struct Pass* p, const struct HuffmanCodes* codes, int symbol, uint32_t extra,
                       int extraBits)
 {
     putBits(p->writer, codes->code[symbol], codes->size[symbol]);
@@ -547,11 +205,11 @@ static inline void refill(struct Reader* r, uint64_t* bits, int* count)
     }
 }
 
-static int passBlock(struct Pass* p, const struct Component* c)
+static int passBlock(struct Pass* p, const struct JpegComponent* c)
 {
     struct Reader* r = &p->reader;
-    const struct Table* dcTable = &p->frame->dc[c->dc];
-    const struct Table* acTable = &p->frame->ac[c->ac];
+    const struct HuffmanTable* dcTable = &p->frame->dc[c->dc];
+    const struct HuffmanTable* acTable = &p->frame->ac[c->ac];
     int64_t* dcCounts = p->counts ? p->counts->dc[c->dc] : NULL;
     int64_t* acCounts = p->counts ? p->counts->ac[c->ac] : NULL;
     uint64_t bits = r->bits;
@@ -600,11 +258,12 @@ static int passBlock(struct Pass* p, const struct Component* c)
 
 /* Writes the stored symbols with the new codes (the four DC slots' codes,
  * then the four AC slots'). */
-static void putStored(struct Writer* w, const struct Store* store, const struct Codes codes[8])
+static void putStored(struct Writer* w, const struct Store* store,
+                      const struct HuffmanCodes codes[8])
 {
     for (size_t i = 0; i < store->count; ++i) {
         const uint32_t entry = store->symbols[i];
-        const struct Codes* table = &codes[entry >> 28];
+        const struct HuffmanCodes* table = &codes[entry >> 28];
         const int symbol = (int)(entry >> 16 & 0xFF);
         const int extraBits = (int)(entry >> 24 & 15);
         /* The code and its extra bits together: at most 16 + 15 bits. */
@@ -615,7 +274,7 @@ static void putStored(struct Writer* w, const struct Store* store, const struct 
 
 static int passScan(struct Pass* p)
 {
-    const struct Frame* f = p->frame;
+    const struct JpegFrame* f = p->frame;
     int hMax = 1, vMax = 1;
     for (int i = 0; i < f->componentCount; ++i) {
         hMax = f->components[i].h > hMax ? f->components[i].h : hMax;
@@ -623,7 +282,7 @@ static int passScan(struct Pass* p)
     }
     if (f->scanCount == 1) {
         /* One component: its blocks in rows, one to a unit. */
-        const struct Component* c = &f->components[f->scan[0]];
+        const struct JpegComponent* c = &f->components[f->scan[0]];
         const int64_t across = ((int64_t)f->width * c->h + hMax - 1) / hMax;
         const int64_t down = ((int64_t)f->height * c->v + vMax - 1) / vMax;
         const int64_t blocks = ((across + 7) / 8) * ((down + 7) / 8);
@@ -635,7 +294,7 @@ static int passScan(struct Pass* p)
         const int64_t down = (f->height + 8 * vMax - 1) / (8 * vMax);
         for (int64_t unit = 0; unit < across * down; ++unit)
             for (int i = 0; i < f->scanCount; ++i) {
-                const struct Component* c = &f->components[f->scan[i]];
+                const struct JpegComponent* c = &f->components[f->scan[i]];
                 for (int b = 0; b < c->h * c->v; ++b)
                     if (!passBlock(p, c))
                         return 0;
@@ -650,7 +309,7 @@ static int passScan(struct Pass* p)
     return r->pos + 1 < r->size && r->data[r->pos + 1] == 0xD9;
 }
 
-static struct Reader readerAt(struct Source* source, size_t start)
+static struct Reader readerAt(struct JpegSource* source, size_t start)
 {
     struct Reader r;
     memset(&r, 0, sizeof r);
@@ -663,12 +322,13 @@ static struct Reader readerAt(struct Source* source, size_t start)
 
 /* ---- Entry point ------------------------------------------------------------- */
 
-static void putTables(struct Writer* w, const struct Table dc[4], const struct Table ac[4])
+static void putTables(struct Writer* w, const struct HuffmanTable dc[4],
+                      const struct HuffmanTable ac[4])
 {
     size_t length = 2;
     for (int slot = 0; slot < 4; ++slot)
         for (int kind = 0; kind < 2; ++kind) {
-            const struct Table* t = kind == 0 ? &dc[slot] : &ac[slot];
+            const struct HuffmanTable* t = kind == 0 ? &dc[slot] : &ac[slot];
             if (t->defined) {
                 length += 17;
                 for (int n = 1; n <= 16; ++n)
@@ -680,7 +340,7 @@ static void putTables(struct Writer* w, const struct Table dc[4], const struct T
     putBytes(w, head, 4);
     for (int slot = 0; slot < 4; ++slot)
         for (int kind = 0; kind < 2; ++kind) {
-            const struct Table* t = kind == 0 ? &dc[slot] : &ac[slot];
+            const struct HuffmanTable* t = kind == 0 ? &dc[slot] : &ac[slot];
             if (!t->defined)
                 continue;
             size_t total = 0;
@@ -695,7 +355,7 @@ static void putTables(struct Writer* w, const struct Table dc[4], const struct T
 
 /* The header as it was, but for its tables: everything before the scan header
  * without the DHT segments, then the new tables. */
-static void putHeader(struct Writer* w, const unsigned char* in, const struct Frame* f)
+static void putHeader(struct Writer* w, const unsigned char* in, const struct JpegFrame* f)
 {
     size_t from = 0;
     for (int i = 0; i < f->dhtCount; ++i) {
@@ -707,8 +367,8 @@ static void putHeader(struct Writer* w, const unsigned char* in, const struct Fr
 
 struct HuffmanRecoder
 {
-    struct Source source;
-    struct Frame frame;
+    struct JpegSource source;
+    struct JpegFrame frame;
     struct Counts counts;
     struct Store store;
     size_t tail; /* where the end marker stands */
@@ -733,7 +393,7 @@ struct HuffmanRecoder* huffmanRecoderNew(const unsigned char* data, size_t size,
 
 int huffmanRecoderCount(struct HuffmanRecoder* recoder)
 {
-    if (recoder->source.data == NULL || !readMarkers(&recoder->source, &recoder->frame))
+    if (recoder->source.data == NULL || !readJpegMarkers(&recoder->source, &recoder->frame))
         return 0;
     struct Pass counting;
     memset(&counting, 0, sizeof counting);
@@ -750,22 +410,22 @@ int huffmanRecoderWrite(struct HuffmanRecoder* recoder, unsigned char** out, siz
 {
     *out = NULL;
     *outSize = 0;
-    ensure(&recoder->source, SIZE_MAX); /* the whole JPEG, now that it is complete */
-    const struct Frame* f = &recoder->frame;
+    jpegSourceEnsure(&recoder->source, SIZE_MAX); /* the whole JPEG, now that it is complete */
+    const struct JpegFrame* f = &recoder->frame;
     const unsigned char* in = recoder->source.data;
     const size_t inSize = recoder->source.size;
-    struct Table* made = calloc(8, sizeof *made); /* four DC, then four AC */
-    struct Codes* codes = calloc(8, sizeof *codes);
+    struct HuffmanTable* made = calloc(8, sizeof *made); /* four DC, then four AC */
+    struct HuffmanCodes* codes = calloc(8, sizeof *codes);
     struct Writer w = {NULL, 0, inSize + 1024, 0, 0, 0};
     int ok = recoder->counted && made && codes;
     for (int i = 0; ok && i < f->scanCount; ++i) {
-        const struct Component* c = &f->components[f->scan[i]];
+        const struct JpegComponent* c = &f->components[f->scan[i]];
         if (!made[c->dc].defined)
-            ok = optimalTable(recoder->counts.dc[c->dc], &made[c->dc]) &&
-                 codesOf(&made[c->dc], &codes[c->dc]);
+            ok = huffmanOptimalTable(recoder->counts.dc[c->dc], &made[c->dc]) &&
+                 huffmanCodesOf(&made[c->dc], &codes[c->dc]);
         if (ok && !made[4 + c->ac].defined)
-            ok = optimalTable(recoder->counts.ac[c->ac], &made[4 + c->ac]) &&
-                 codesOf(&made[4 + c->ac], &codes[4 + c->ac]);
+            ok = huffmanOptimalTable(recoder->counts.ac[c->ac], &made[4 + c->ac]) &&
+                 huffmanCodesOf(&made[4 + c->ac], &codes[4 + c->ac]);
     }
     if (ok) {
         w.data = malloc(w.capacity);
