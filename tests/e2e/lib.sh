@@ -96,8 +96,11 @@ e2e_environment() {
         QT_ENABLE_HIGHDPI_SCALING SNIPWELL_SAVEJPG QT_STYLE_OVERRIDE
 }
 
+# The window manager has named itself and takes new windows in: a window
+# mapped while openbox is still starting is never managed.
 e2e_wm_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+        "$E2E_TOOL" wm-ready
 }
 
 # True once Xvfb (pid $2) serves display $1: its lock file names it and its

@@ -4,6 +4,7 @@
 #include "imagecheck.h"
 #include "pictures.h"
 #include "swaytree.h"
+#include "windowmanager.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -126,6 +127,14 @@ int views(const Args& a)
     return 0;
 }
 
+// wm-ready: whether the window manager takes a new window in within half a
+// second (status 0) or not yet (1); a window mapped too early is never taken,
+// so each try maps a new one.
+int wmReady(const Args&)
+{
+    return windowManagerTakesWindows(500) ? 0 : 1;
+}
+
 struct Command
 {
     qsizetype argumentCount;
@@ -135,9 +144,10 @@ struct Command
 const std::map<QString, Command>& commands()
 {
     static const std::map<QString, Command> table = {
-        {QStringLiteral("pattern"), {4, pattern}}, {QStringLiteral("demo"), {3, demo}},
-        {QStringLiteral("compare"), {8, compare}}, {QStringLiteral("locate"), {3, locate}},
-        {QStringLiteral("grab"), {5, grab}},       {QStringLiteral("views"), {2, views}},
+        {QStringLiteral("pattern"), {4, pattern}},  {QStringLiteral("demo"), {3, demo}},
+        {QStringLiteral("compare"), {8, compare}},  {QStringLiteral("locate"), {3, locate}},
+        {QStringLiteral("grab"), {5, grab}},        {QStringLiteral("views"), {2, views}},
+        {QStringLiteral("wm-ready"), {0, wmReady}},
     };
     return table;
 }
@@ -154,7 +164,8 @@ int main(int argc, char* argv[])
     Args args = QGuiApplication::arguments().mid(1);
     const auto command = args.isEmpty() ? commands().end() : commands().find(args.takeFirst());
     if (command == commands().end() || args.size() != command->second.argumentCount) {
-        err() << "usage: snipwell_e2etool pattern|demo|compare|locate|grab|views ARGS" << Qt::endl;
+        err() << "usage: snipwell_e2etool pattern|demo|compare|locate|grab|views|wm-ready ARGS"
+              << Qt::endl;
         return 2;
     }
     try {
