@@ -1,5 +1,7 @@
 #include "privatex.h"
 
+#include "windowmanager.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QStringList>
@@ -109,37 +111,17 @@ bool managerRunning(const QString& display)
     return running;
 }
 
-// Whether the window manager takes a new window in. Openbox names itself on
-// the root before it has finished starting, and a window mapped in between is
-// never managed, nor shown: a window is mapped and looked at until the manager
-// has put it into a frame, a new one every half second, since the first may
-// itself have come too early.
+// Whether the window manager takes new windows in yet, a new window every
+// half second, since one mapped too early is never taken.
 bool managerTakesWindows(const QString& display)
 {
-    xcb_connection_t* connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-    bool managed = false;
+    const QByteArray name = display.toLocal8Bit();
     const QDeadlineTimer deadline(kStartMs);
-    while (!xcb_connection_has_error(connection) && !managed && !deadline.hasExpired()) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        const xcb_window_t window = xcb_generate_id(connection);
-        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root, 0, 0, 10, 10, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_map_window(connection, window);
-        xcb_flush(connection);
-        const QDeadlineTimer probe(500);
-        while (!managed && !probe.hasExpired()) {
-            auto* tree =
-                xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
-            managed = tree && tree->parent != root;
-            free(tree);
-            if (!managed)
-                QThread::msleep(10);
-        }
-        xcb_destroy_window(connection, window);
-        xcb_flush(connection);
+    while (!deadline.hasExpired()) {
+        if (windowManagerTakesWindows(name.constData(), 500))
+            return true;
     }
-    xcb_disconnect(connection);
-    return managed;
+    return false;
 }
 
 } // namespace

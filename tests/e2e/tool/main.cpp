@@ -3,8 +3,8 @@
 
 #include "imagecheck.h"
 #include "pictures.h"
+#include "screen/windowmanager.h"
 #include "swaytree.h"
-#include "windowmanager.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -132,7 +132,7 @@ int views(const Args& a)
 // so each try maps a new one.
 int wmReady(const Args&)
 {
-    return windowManagerTakesWindows(500) ? 0 : 1;
+    return windowManagerTakesWindows(nullptr, 500) ? 0 : 1;
 }
 
 struct Command

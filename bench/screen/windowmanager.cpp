@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <xcb/xcb.h>
 
-bool windowManagerTakesWindows(int waitMs)
+bool windowManagerTakesWindows(const char* display, int waitMs)
 {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
     bool managed = false;
     if (!xcb_connection_has_error(connection)) {
         // A window of our own, mapped, and looked at until the manager has put
