@@ -14,7 +14,7 @@ profile="${1:-test}"
 # qt6-wayland: the program runs natively on a Wayland desktop.
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-wayland libgl-dev libxcb1-dev
+    qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-wayland libgl-dev libxcb1-dev libfontconfig-dev
     libjpeg62-turbo-dev
     fonts-ipafont-gothic
 )

@@ -4,6 +4,7 @@
 #include "settings/apppaths.h"
 #include "settings/commandline.h"
 #include "toolkit/builtinpictures.h"
+#include "toolkit/fontconfiguration.h"
 #include "toolkit/qtprompter.h"
 #include "toolkit/qttranslations.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    FontConfigurationReader fontConfiguration;
     // Qt takes its own options (-platform, -style, ...) out of argv here; what
     // is left must be ours.
     QApplication app(argc, argv);
@@ -65,6 +67,7 @@ int main(int argc, char* argv[])
     installJapaneseQtTexts(app);
     useBuiltInStylePictures(app);
 
+    fontConfiguration.wait();
     QtPrompter prompter;
     frmmain window(prompter, defaultAppPaths());
     // The window shows at once, a picture given or not; the picture's rows are
