@@ -4,6 +4,8 @@
 #include "toolkit/picturebox.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -46,8 +48,16 @@ PictureLoad LoadingView::follow(PictureLoading& loading,
     QElapsedTimer sinceStart;
     sinceStart.start();
     bool waitingToShow = static_cast<bool>(whenViewFilled);
+    // Once the rows in view are painted, the rows below wake this thread only
+    // as often as they are painted, not for every batch the decoder makes.
+    bool inViewPainted = false;
     while (!known.ended) {
-        const PictureLoading::Progress now = loading.waitForMore(known, kWaitMilliseconds);
+        const bool onlyNowAndThen = inViewPainted && !waitingToShow;
+        const int rowsWanted = onlyNowAndThen ? std::numeric_limits<int>::max() : known.rows + 1;
+        const int wait = onlyNowAndThen
+                             ? int(std::max<qint64>(1, kPaintInterval - sincePaint.elapsed()))
+                             : kWaitMilliseconds;
+        const PictureLoading::Progress now = loading.waitForMore(known, rowsWanted, wait);
         // Rows that do not come from the top are shown when the picture is
         // whole; a corner decoded ahead shows at once.
         const bool topFirst = !now.picture.isNull() && now.rowsTopFirst;
@@ -79,6 +89,7 @@ PictureLoad LoadingView::follow(PictureLoading& loading,
                 m_painted = now.rows;
                 sincePaint.restart();
             }
+            inViewPainted = m_painted > visible.bottom();
         }
         known = now;
     }

@@ -66,14 +66,17 @@ void PictureLoading::rowsFinal(int rows)
 {
     const std::lock_guard lock(m_mutex);
     m_progress.rows = rows;
-    m_changed.notify_all();
+    if (rows >= m_rowsWanted)
+        m_changed.notify_all();
 }
 
-PictureLoading::Progress PictureLoading::waitForMore(const Progress& known, int milliseconds)
+PictureLoading::Progress PictureLoading::waitForMore(const Progress& known, int rowsWanted,
+                                                     int milliseconds)
 {
     std::unique_lock lock(m_mutex);
+    m_rowsWanted = rowsWanted;
     m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] {
-        return m_progress.ended || m_progress.rows > known.rows ||
+        return m_progress.ended || m_progress.rows >= rowsWanted ||
                m_progress.picture.isNull() != known.picture.isNull() ||
                m_progress.corner.isNull() != known.corner.isNull();
     });

@@ -39,9 +39,11 @@ class PictureLoading final : private LoadObserver
         int rows = 0; // rows 0 to rows - 1 hold their final pixels
         bool ended = false;
     };
-    // Waits until there is more than known (more rows, the picture, the end)
-    // or milliseconds pass, and tells what there is.
-    Progress waitForMore(const Progress& known, int milliseconds);
+    // Waits until there is more than known (the corner, the picture, the end,
+    // or at least rowsWanted rows) or milliseconds pass, and tells what there
+    // is. Rows short of rowsWanted do not wake the waiter, so one that has
+    // painted all it shows is not woken for every batch of rows below.
+    Progress waitForMore(const Progress& known, int rowsWanted, int milliseconds);
     // Waits for the end and hands over the result.
     PictureLoad result();
 
@@ -56,6 +58,7 @@ class PictureLoading final : private LoadObserver
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Progress m_progress;
+    int m_rowsWanted = 1;
     PictureLoad m_result;
     std::thread m_thread;
 };
