@@ -26,6 +26,8 @@ const QString kFigure = QStringLiteral(
     "start-up on Xvfb + openbox: process start to first painted frame (vs a bare Qt main window)");
 const QString kTextsFigure = QStringLiteral(
     "start-up on Xvfb + openbox (vs a bare Qt main window showing the same menus and texts)");
+const QString kLatinFigure = QStringLiteral(
+    "start-up on Xvfb + openbox (vs a bare Qt main window showing one line of Latin text)");
 constexpr double kGoal = 1.2;
 
 Row notMeasured()
@@ -60,9 +62,15 @@ std::vector<Row> screenFigures(int runs)
     const PairedMedians withTexts =
         measurePair(runs, firstPaint({QStringLiteral(BAREQT_PROGRAM), QStringLiteral("--texts")}),
                     firstPaint({program}));
+    // And showing one line of Latin text: the fonts any program with text loads.
+    const PairedMedians withLatin =
+        measurePair(runs, firstPaint({QStringLiteral(BAREQT_PROGRAM), QStringLiteral("--latin")}),
+                    firstPaint({program}));
     if (failed)
         return {notMeasured()};
     return {ratioRow(kFigure, medians.reference, medians.candidate, kGoal),
+            Row{kLatinFigure, QStringLiteral("ms"), withLatin.reference, withLatin.candidate,
+                QString(), true},
             Row{kTextsFigure, QStringLiteral("ms"), withTexts.reference, withTexts.candidate,
                 QString(), true}};
 #else

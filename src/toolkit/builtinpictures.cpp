@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QHash>
+#include <QIconEngine>
 #include <QImageReader>
+#include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QWidget>
@@ -18,10 +21,59 @@ QImage builtInPicture(const QString& path)
 
 QIcon builtInIcon(const QString& path)
 {
-    return QIcon(QPixmap::fromImage(builtInPicture(path)));
+    // Each window carries the program's icon: it is read once.
+    static QHash<QString, QIcon> read;
+    auto found = read.constFind(path);
+    if (found == read.constEnd())
+        found = read.insert(path, QIcon(QPixmap::fromImage(builtInPicture(path))));
+    return *found;
 }
 
 namespace {
+
+// The menu bar's extension button shows only when the window is too narrow for
+// its menus; its pictures are read the first time it is drawn, not when every
+// menu bar is made.
+class ExtensionButtonPictures : public QIconEngine
+{
+  public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        pictures().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pictures().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pictures().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return pictures().availableSizes(mode, state);
+    }
+    bool isNull() override { return false; }
+    QIconEngine* clone() const override { return new ExtensionButtonPictures(*this); }
+
+  private:
+    const QIcon& pictures()
+    {
+        if (m_pictures.isNull()) {
+            for (int size : {8, 16, 32}) {
+                const QImage picture = builtInPicture(
+                    QStringLiteral(
+                        ":/qt-project.org/styles/commonstyle/images/toolbar-ext-h-%1.png")
+                        .arg(size));
+                if (!picture.isNull())
+                    m_pictures.addPixmap(QPixmap::fromImage(picture));
+            }
+        }
+        return m_pictures;
+    }
+
+    QIcon m_pictures;
+};
 
 // The style in force, but for the menu bar's extension button, whose picture
 // every menu bar asks for when it is made.
@@ -33,19 +85,8 @@ class BuiltInPictureStyle : public QProxyStyle
     {
         const bool leftToRight = (widget ? widget->layoutDirection()
                                          : QGuiApplication::layoutDirection()) == Qt::LeftToRight;
-        if (which == SP_ToolBarHorizontalExtensionButton && leftToRight) {
-            QIcon icon;
-            for (int size : {8, 16, 32}) {
-                const QImage picture = builtInPicture(
-                    QStringLiteral(
-                        ":/qt-project.org/styles/commonstyle/images/toolbar-ext-h-%1.png")
-                        .arg(size));
-                if (!picture.isNull())
-                    icon.addPixmap(QPixmap::fromImage(picture));
-            }
-            if (!icon.isNull())
-                return icon;
-        }
+        if (which == SP_ToolBarHorizontalExtensionButton && leftToRight)
+            return QIcon(new ExtensionButtonPictures);
         return QProxyStyle::standardIcon(which, option, widget);
     }
 };

@@ -58,6 +58,8 @@ void StartUpPicturesTest::menuBarExtensionKeepsItsPicture()
         QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
     QVERIFY(!icon.isNull());
     QVERIFY(!icon.pixmap(16, 16).toImage().isNull());
+    // Read when first drawn: Qt's three pictures of it.
+    QCOMPARE(icon.availableSizes().size(), 3);
 }
 
 int main(int argc, char* argv[])
