@@ -4,6 +4,7 @@
 
 #include "../hardening/hostilecorpus.h"
 #include "input/pictureloader.h"
+#include "input/pictureloading.h"
 #include "input/picturememory.h"
 #include "testpictures.h"
 
@@ -16,6 +17,7 @@
 #include <QtEndian>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 
@@ -158,6 +160,7 @@ class LoadingTest : public QObject
     void bmpBitFieldsWidenedExactly();
     void onlyRegularFiles_data();
     void onlyRegularFiles();
+    void decodingWakesTheWaiterOnlyForRowsAsked();
 
   private:
     QTemporaryDir m_dir;
@@ -489,6 +492,25 @@ void LoadingTest::onlyRegularFiles()
     QVERIFY(!load.ok());
     QVERIFY2(load.error.contains(QStringLiteral("通常のファイルではありません")),
              qPrintable(load.error));
+}
+
+// The thread that paints a picture as it decodes is not woken for rows it has
+// not asked for: waiting for more rows than the picture has, it is woken by the
+// end alone, and then every row is there. (A picture large enough that the
+// wait begins long before its end.)
+void LoadingTest::decodingWakesTheWaiterOnlyForRowsAsked()
+{
+    const QString path = writeFile(m_dir, QStringLiteral("rows.jpg"),
+                                   compressJpeg(patternImage(3000, 3000, 4), TJSAMP_420));
+    PictureLoading loading(LocalFileName::fromText(path), QSize());
+    PictureLoading::Progress known;
+    while (known.picture.isNull() && !known.ended)
+        known = loading.waitForMore(known, known.rows + 1, 10000);
+    const PictureLoading::Progress end =
+        loading.waitForMore(known, std::numeric_limits<int>::max(), 60000);
+    QVERIFY(end.ended);
+    QCOMPARE(end.rows, 3000);
+    QVERIFY(loading.result().ok());
 }
 
 QTEST_GUILESS_MAIN(LoadingTest)
