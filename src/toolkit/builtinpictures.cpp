@@ -21,12 +21,13 @@ QImage builtInPicture(const QString& path)
 
 QIcon builtInIcon(const QString& path)
 {
-    // Each window carries the program's icon: it is read once.
-    static QHash<QString, QIcon> read;
+    // Each window carries the program's icon: it is read once. The pictures
+    // are kept, not the icons, whose pixmaps may not outlive the application.
+    static QHash<QString, QImage> read;
     auto found = read.constFind(path);
     if (found == read.constEnd())
-        found = read.insert(path, QIcon(QPixmap::fromImage(builtInPicture(path))));
-    return *found;
+        found = read.insert(path, builtInPicture(path));
+    return QIcon(QPixmap::fromImage(*found));
 }
 
 namespace {
