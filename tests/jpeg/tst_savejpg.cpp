@@ -477,6 +477,48 @@ class TestSaveJpg : public QObject
         QVERIFY(sameRgb(decodeJpeg(recoded).image, decodeJpeg(baseline).image));
     }
 
+    // A piece with more symbols than the recoder keeps (64 MiB of them): they
+    // are decoded again from the file as they are written, to the same pixels
+    // in no more bytes than jpegtran -optimize gives.
+    void recoderDecodesAgainPastWhatItKeeps()
+    {
+        QImage noise(2700, 2700, QImage::Format_RGB32);
+        std::uint32_t state = 12345;
+        for (int y = 0; y < noise.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(noise.scanLine(y));
+            for (int x = 0; x < noise.width(); ++x) {
+                state = state * 1664525u + 1013904223u;
+                row[x] = 0xFF000000u | (state >> 8);
+            }
+        }
+        tjhandle handle = tjInitCompress();
+        unsigned char* buffer = nullptr;
+        unsigned long size = 0;
+        tjCompress2(handle, noise.constBits(), noise.width(), int(noise.bytesPerLine()),
+                    noise.height(), TJPF_BGRX, &buffer, &size, TJSAMP_444, 89, 0);
+        const QByteArray baseline(reinterpret_cast<const char*>(buffer), qsizetype(size));
+        tjFree(buffer);
+        tjDestroy(handle);
+        unsigned char* out = nullptr;
+        size_t outSize = 0;
+        QCOMPARE(
+            recodeWithOptimalTables(reinterpret_cast<const unsigned char*>(baseline.constData()),
+                                    size_t(baseline.size()), &out, &outSize),
+            1);
+        const QByteArray recoded(reinterpret_cast<const char*>(out), qsizetype(outSize));
+        std::free(out);
+        QVERIFY(sameRgb(decodeJpeg(recoded).image, decodeJpeg(baseline).image));
+        QProcess jpegtran;
+        jpegtran.start(QStringLiteral("jpegtran"), {QStringLiteral("-optimize")});
+        QVERIFY2(jpegtran.waitForStarted(), "jpegtran (libjpeg-turbo-progs) is needed");
+        jpegtran.write(baseline);
+        jpegtran.closeWriteChannel();
+        QVERIFY(jpegtran.waitForFinished(120000));
+        const QByteArray optimised = jpegtran.readAllStandardOutput();
+        QVERIFY(!optimised.isEmpty());
+        QVERIFY(recoded.size() <= optimised.size());
+    }
+
     void unicodePath()
     {
         const QString target = path(QStringLiteral("切り抜き 画像.jpg"));
