@@ -3,6 +3,7 @@
 // writes where a symbolic link points.
 
 #include "huffmanrecode.h"
+#include "huffmantables.h"
 #include "jpeg/jpeglibrary.h"
 #include "jpegcheck.h"
 #include "testpictures.h"
@@ -517,6 +518,51 @@ class TestSaveJpg : public QObject
         const QByteArray optimised = jpegtran.readAllStandardOutput();
         QVERIFY(!optimised.isEmpty());
         QVERIFY(recoded.size() <= optimised.size());
+    }
+
+    // Counts that make codes longer than 16 bits (in Fibonacci proportion) give
+    // a table limited to 16 bits that is still a whole prefix code: every
+    // symbol has a code, a more frequent one never a longer code, all codes
+    // but the reserved all-ones one are used, and each reads back as its symbol.
+    void huffmanTablesLimitedToSixteenBits()
+    {
+        std::int64_t counted[kHuffmanSymbols + 1] = {};
+        std::int64_t a = 1;
+        std::int64_t b = 2;
+        constexpr int kSymbols = 28; // unlimited, the rarest codes would be 27 bits
+        for (int symbol = 0; symbol < kSymbols; ++symbol) {
+            counted[3 * symbol] = a; // spread over the table's values
+            const std::int64_t next = a + b;
+            a = b;
+            b = next;
+        }
+        HuffmanTable table{};
+        QVERIFY(huffmanOptimalTable(counted, &table));
+        HuffmanCodes codes{};
+        QVERIFY(huffmanCodesOf(&table, &codes));
+        int total = 0;
+        double kraft = 0;
+        for (int n = 1; n <= 16; ++n) {
+            total += table.counts[n];
+            kraft += table.counts[n] * std::ldexp(1.0, -n);
+        }
+        QCOMPARE(total, kSymbols);
+        int longest = 16;
+        while (table.counts[longest] == 0)
+            --longest;
+        // The reserved code is one of the longest: with it the code space is full.
+        QCOMPARE(kraft + std::ldexp(1.0, -longest), 1.0);
+        for (int symbol = 0; symbol + 1 < kSymbols; ++symbol)
+            QVERIFY(codes.size[3 * symbol] >= codes.size[3 * (symbol + 1)]);
+        QVERIFY(huffmanPrepareForReading(&table));
+        for (int symbol = 0; symbol < kSymbols; ++symbol) {
+            const int value = 3 * symbol;
+            const int n = codes.size[value];
+            QVERIFY(n >= 1 && n <= 16);
+            const std::int32_t code = codes.code[value];
+            QVERIFY(code <= table.largest[n]);
+            QCOMPARE(int(table.values[table.offset[n] + code]), value);
+        }
     }
 
     void unicodePath()

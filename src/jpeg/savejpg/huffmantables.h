@@ -7,6 +7,10 @@
 
 #include <stdint.h>
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 enum { kHuffmanLookBits = 11, kHuffmanSymbols = 256 };
 
 /* A table as a DHT segment gives it, with what decoding it needs. */
@@ -37,5 +41,9 @@ int huffmanOptimalTable(const int64_t counted[kHuffmanSymbols + 1], struct Huffm
 
 /* The code of each symbol of a table, for writing. */
 int huffmanCodesOf(const struct HuffmanTable* t, struct HuffmanCodes* out);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif
